@@ -1,7 +1,12 @@
 #pragma once
 #include "io/FileError.h"
+#include "model/TreeItem.h"
 
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class CTreeList;
 class Prompter;
@@ -36,4 +41,15 @@ public:
     // The same on an open device; the store's prompter sees depth messages.
     static FileError readFrom(QIODevice &device, CTreeList &store, NativeHeader &header);
     static QByteArray headerBytes(const NativeHeader &header, qint32 currentNumber, qint32 count);
+
+    // Walks a whole file image: the header into `header`, then `onItem` once
+    // per record in file order. A zero-byte image is no file and leaves
+    // `header` alone. Records delivered before a failure stay delivered.
+    static FileError parse(QByteArrayView bytes, NativeHeader &header,
+                           const std::function<void(qint32 level, const QString &body)> &onItem);
+
+    // Writes `items` (a branch, say) with their bodies from `bodies` in
+    // place of the whole outline; same failure handling as write().
+    static bool write(const QString &path, const QList<TREE_ITEM> &items, const QStringList &bodies,
+                      const NativeHeader &header, qint32 currentNumber, Prompter *prompter);
 };
