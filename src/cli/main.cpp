@@ -1,9 +1,14 @@
+#include "cli/QuilloryTool.h"
+#include "cli/StderrPrompter.h"
+
 #include <QCoreApplication>
-#include <QTextStream>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTextStream(stdout) << "quillory-tool: convert and inspect outline files (work in progress)\n";
-    return 0;
+    StderrPrompter prompter;
+    QuilloryTool tool(prompter);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return tool.run(arguments);
 }
