@@ -193,12 +193,10 @@ int QuilloryTool::convert(const Options &options)
         return FileFailure;
     }
     CTreeList store(&m_prompter);
+    // Only a native IN fills the header; any other keeps the defaults.
     NativeHeader header;
-    NativeHeader inHeader;
-    if (!readOutline(in, options.from, store, inHeader, m_prompter))
+    if (!readOutline(in, options.from, store, header, m_prompter))
         return FileFailure;
-    if (OutlineFileIo::fileTypeOf(in) == FileType::Native)
-        header = inHeader;
     const CStringCode code(&m_prompter);
     if (!OutlineFileIo::write(outType, out, options.to, store, header, 0, code, &m_prompter))
         return FileFailure;
