@@ -1,4 +1,5 @@
 #include "Messages.h"
+#include "RealEncodings.h"
 #include "RecordingPrompter.h"
 #include "io/CStringCode.h"
 #include "io/CodePage932.h"
@@ -22,11 +23,6 @@ QByteArray bytesOf(std::initializer_list<int> values)
 
 QString detectFailed() { return QString::fromUtf16(Msg::DetectFailed); }
 QString saveError() { return QString::fromUtf16(Msg::TextSaveError); }
-
-QString realFile(const QString &name)
-{
-    return QStringLiteral(QUILLORY_REAL_ENCODINGS_DIR) + u'/' + name;
-}
 
 } // namespace
 
@@ -186,7 +182,7 @@ void TestEncodings::realFiles()
     QFETCH(QString, phrase);
     QFETCH(int, lines);
 
-    const QString path = realFile(file);
+    QUILLORY_REAL_FILE_OR_SKIP(path, file);
     QVERIFY2(QFile::exists(path), qPrintable(path));
     const CStringCode codec(&m_prompter);
     QCOMPARE(codec.detectEncoding(path), detected);

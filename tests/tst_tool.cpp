@@ -1,5 +1,6 @@
 // The command-line tool, run as a separate process: exit codes, what reaches
 // stdout and stderr, and conversions between every pair of file kinds.
+#include "RealEncodings.h"
 #include "io/CStringCode.h"
 #include "io/OutlineFileIo.h"
 #include "model/CTreeList.h"
@@ -319,7 +320,8 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, code);
-        const Run r = tool({u"detect"_s, QStringLiteral(QUILLORY_REAL_ENCODINGS_DIR) + u'/' + file});
+        QUILLORY_REAL_FILE_OR_SKIP(path, file);
+        const Run r = tool({u"detect"_s, path});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, code + u'\n');
     }
