@@ -29,4 +29,26 @@ inline constexpr char16_t NotHierText[] = u"階層付テキストファイルで
 // Document
 inline constexpr char16_t ExtensionError[] = u"ファイル拡張子でエラーが発生しました！";
 
+// Document object
+inline constexpr char16_t DefaultTitle[] = u"タイトル";
+inline constexpr char16_t DiscardChangesQuestion[] = u"文書が更新されていますが、保存せずに続行してよろしいですか？";
+inline constexpr char16_t SaveChangesQuestion[] = u"文書ファイルが更新されています、保存しますか？";
+// Follows the label line of a new document's first item while TitleText is
+// on. Kept exactly as first published, the spelling "Quillry" included.
+inline constexpr char16_t FirstRunNotice[] =
+    u"\r\n"
+    u"// 初めて Quillory をご利用される方へ //\r\n"
+    u"　『ファイル』―『開く』から『ようこそ.qlo』を読み込んでください。\r\n"
+    u"　なお『ツール』ー『環境設定』ー『動作』から設定を変えれば、次回起動からこの表示をさせないように出来ます。\r\n"
+    u"\r\n"
+    u"// すでに Quillry をご利用の皆様へ //\r\n"
+    u"　【 大切 】な連絡があります。\r\n"
+    u"　『ファイル』―『開く』から『ユーザーフォルダについて.qlo』をご覧いただきますようお願いいたします";
+
+// Tree history listings (diagnostic). %1 item number, %2 kind, %3 uSelect,
+// %4 rSelect, %5 anchor, %6 n, %7 level, %8 label. The two differ in their
+// spacing around the slashes; both are kept as they have always been.
+inline constexpr char16_t ListUndoStepLine[] = u"【 %1 】 / 種別 = %2 / Uセレクト = %3 / Rセレクト = %4/ アンカー = %5 / N = %6 / 階層 = %7 / %8\r\n";
+inline constexpr char16_t ListRedoStepLine[] = u"【 %1 】 / 種別 = %2 / Uセレクト = %3  / Rセレクト = %4 / アンカー = %5 / N = %6 / 階層 = %7 / %8\r\n";
+
 } // namespace Msg

@@ -68,9 +68,25 @@ qint32 CTreeList::addBody(const QString &body)
     return n;
 }
 
+namespace {
+
+// Whether an item at `level` cannot hang where it stands after an item at
+// `previous` (0 before the head).
+qsizetype breaksLevels(qint32 previous, qint32 level)
+{
+    return (level < 1 || level > previous + 1) ? 1 : 0;
+}
+
+} // namespace
+
 CTreeList::ItemList::iterator CTreeList::insertItem(ItemList::iterator before, const TREE_ITEM &item)
 {
     Q_ASSERT(item.number >= 0 && size_t(item.number) < m_where.size());
+    Q_ASSERT(m_where[size_t(item.number)] == m_items.end());
+    const qint32 previous = before == m_items.begin() ? 0 : std::prev(before)->level;
+    if (before != m_items.end())
+        m_irregular += breaksLevels(item.level, before->level) - breaksLevels(previous, before->level);
+    m_irregular += breaksLevels(previous, item.level);
     const auto pos = m_items.insert(before, item);
     m_where[size_t(item.number)] = pos;
     return pos;
@@ -78,6 +94,11 @@ CTreeList::ItemList::iterator CTreeList::insertItem(ItemList::iterator before, c
 
 CTreeList::ItemList::iterator CTreeList::eraseItem(ItemList::iterator pos)
 {
+    const qint32 previous = pos == m_items.begin() ? 0 : std::prev(pos)->level;
+    const auto next = std::next(pos);
+    if (next != m_items.end())
+        m_irregular += breaksLevels(previous, next->level) - breaksLevels(pos->level, next->level);
+    m_irregular -= breaksLevels(previous, pos->level);
     m_where[size_t(pos->number)] = m_items.end();
     return m_items.erase(pos);
 }
@@ -109,4 +130,5 @@ void CTreeList::clear()
     m_undoSteps.clear();
     m_redoSteps.clear();
     m_where.clear();
+    m_irregular = 0;
 }

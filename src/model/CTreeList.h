@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <list>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class Prompter;
@@ -68,6 +70,74 @@ public:
 
     void clear();
 
+    // --- Outline relations, as the tree shows them: an item hangs under the
+    // nearest earlier item whose level is one less. Numbers in, numbers out;
+    // -1 means none. While every level is reachable from the one before (the
+    // first item at 1, no rise above one) a subtree is the item plus the run
+    // of deeper items after it and each relation is a walk from the item;
+    // any other outline is indexed in one pass first.
+    bool levelsAreRegular() const { return m_irregular == 0; }
+    qint32 parentOf(qint32 number) const;
+    qint32 previousSibling(qint32 number) const;
+    qint32 nextSibling(qint32 number) const;
+    qint32 firstChild(qint32 number) const;
+    // The last item of the item's subtree in pre-order (itself when childless).
+    qint32 lastDescendant(qint32 number) const;
+
+    // --- The working list and its primitives. Each record they append goes
+    // to undoSteps; none of them empties redoSteps (the edits do).
+    void clearBuffer() { m_buffer.clear(); }
+    // Nothing for a number that is not in the outline.
+    void copyToBuffer(qint32 number);
+    // No bound: callers check depth before shifting.
+    void shiftBufferLevels(qint32 delta);
+    // Empties the buffer, then copies the subtree (pre-order) into it.
+    void collectSubtree(qint32 number, bool withItself);
+    // Number of the item just before this one; -1 for the head or a number
+    // not in the outline.
+    qint32 getPrevNumber(qint32 number) const;
+
+    // New item with NewItemBody ("%04d" CR LF) and the selected item's level,
+    // just before it (at the head when it is not in the outline).
+    qint32 addAbove(qint32 selected);
+    // New item at the given level just after `after` (at the tail when it is
+    // not in the outline).
+    qint32 addAfter(qint32 selected, qint32 after, qint32 level);
+    // Removes the buffer's items from the outline, last to first, one record
+    // each. False, with the outline and history as before, when an item of
+    // the buffer is not in the outline.
+    bool cutBuffer(qint32 uSelect, qint32 rSelect, qint32 kind);
+    // Put copies of the buffer's items, in buffer order, before `target` /
+    // after `after` (at the tail when that item is absent), one kind-11 record
+    // each. False, with nothing changed, when an item of the buffer is already
+    // in the outline or has no body: a number may stand in the outline once.
+    bool insertBufferBefore(qint32 target);
+    bool insertBufferAfter(qint32 selected, qint32 after);
+
+    // --- The structural edits, on the selected item s. Each returns the item
+    // to select, or nullopt when it did nothing (no record, redo history
+    // kept). editDelete returns -1 when s went with its subtree (the tree
+    // removes it in place) and s when only its descendants went. Add child and
+    // lower level refuse to take any level above MaxLevel: the depth message
+    // is shown and nothing happens.
+    std::optional<qint32> editAddAbove(qint32 s);
+    std::optional<qint32> editAddBelow(qint32 s);
+    std::optional<qint32> editAddChild(qint32 s);
+    std::optional<qint32> editMoveUp(qint32 s);
+    std::optional<qint32> editMoveDown(qint32 s);
+    std::optional<qint32> editRaiseLevel(qint32 s);
+    std::optional<qint32> editLowerLevel(qint32 s);
+    std::optional<qint32> editDelete(qint32 s);
+
+    // --- Tree history. One step is one group, or the cut group plus the
+    // re-insertion group of a move. nullopt when the history was empty;
+    // otherwise the item to select, -1 for none.
+    std::optional<qint32> undoTree();
+    std::optional<qint32> redoTree();
+    // Diagnostic listings, one line per record from the first.
+    QString listUndoSteps() const;
+    QString listRedoSteps() const;
+
 protected:
     // For the structural edits and the histories: every change of m_items
     // keeps m_where in step.
@@ -75,6 +145,26 @@ protected:
     ItemList::iterator insertItem(ItemList::iterator before, const TREE_ITEM &item);
     ItemList::iterator eraseItem(ItemList::iterator pos);
     qint32 addBody(const QString &body);
+
+    // Index of the outline built when its levels are irregular; null when
+    // the local walks are exact.
+    struct TreeShape;
+    std::unique_ptr<TreeShape> shapeIfIrregular() const;
+    qint32 parentOf(qint32 number, const TreeShape *shape) const;
+    qint32 previousSibling(qint32 number, const TreeShape *shape) const;
+    qint32 nextSibling(qint32 number, const TreeShape *shape) const;
+    qint32 firstChild(qint32 number, const TreeShape *shape) const;
+    qint32 lastDescendant(qint32 number, const TreeShape *shape) const;
+    // LastDescendant of the last later sibling; -1 when there is none.
+    qint32 endOfLaterSiblings(qint32 number, const TreeShape *shape) const;
+    void collectSubtree(qint32 number, bool withItself, const TreeShape *shape);
+    qint32 newItem(qint32 selected, ItemList::iterator before, qint32 level);
+    bool insertBufferAt(ItemList::iterator before, qint32 uSelect, qint32 rSelect);
+    // The replay actions of one record; both tolerate a record that does not
+    // meet its outline (they then change nothing).
+    void removeRecorded(const TREE_UNDO &record);
+    void putBackRecorded(const TREE_UNDO &record);
+    std::optional<qint32> replayStep(QList<TREE_UNDO> &from, QList<TREE_UNDO> &to, bool undo);
 
     QStringList m_bodies;
     ItemList m_items;
@@ -86,4 +176,8 @@ private:
     Prompter *m_prompter = nullptr;
     // Indexed by number; m_items.end() for numbers not in the outline.
     std::vector<ItemList::iterator> m_where;
+    // Items whose level is not reachable from the one before (more than one
+    // deeper, the first item deeper than 1, or below 1). Kept by
+    // insertItem/eraseItem so that telling a regular outline costs O(1).
+    qsizetype m_irregular = 0;
 };
