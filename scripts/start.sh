@@ -4,9 +4,6 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/setup.sh"
 build="${QUILLORY_BUILD_DIR:-$here/build}"
-if [ -x "$build/src/quillory" ]; then
-  exec "$build/src/quillory" "$@"
-fi
 # Until the editor window exists, the command-line tool is the program.
 if [ "$#" -eq 0 ]; then set -- --help; fi
 exec "$build/src/quillory-tool" "$@"

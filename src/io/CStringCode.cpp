@@ -7,9 +7,9 @@
 
 #include <QFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -101,6 +101,110 @@ QString decodeUtf8(QByteArrayView bytes)
     return out;
 }
 
+// Writes UTF-16 units into a string sized for them, giving every line a CR LF
+// end as it goes (see withCrLfLines). Every input byte gives at most one
+// unit, so the string starts at the byte count plus the last line's break;
+// room for inserted CRs is made once, at the first LF that needs one.
+class LineWriter
+{
+public:
+    LineWriter(QString &out, QByteArrayView bytes)
+        : m_out(out)
+        , m_bytes(bytes)
+    {
+        m_out = QString(bytes.size() + 2, Qt::Uninitialized);
+        m_begin = reinterpret_cast<char16_t *>(m_out.data());
+        m_d = m_begin;
+    }
+
+    void put(char16_t u) { *m_d++ = u; }
+
+    // An ASCII byte at `at` in the input.
+    void putAscii(char16_t c, qsizetype at)
+    {
+        if (c == u'\n' && (m_d == m_begin || m_d[-1] != u'\r')) {
+            if (m_spare == 0)
+                makeRoom(at);
+            --m_spare;
+            *m_d++ = u'\r';
+        }
+        *m_d++ = c;
+    }
+
+    void finish()
+    {
+        if (m_d != m_begin && m_d[-1] != u'\n') {
+            *m_d++ = u'\r';
+            *m_d++ = u'\n';
+        }
+        m_out.truncate(m_d - m_begin);
+        m_out.squeeze(); // multi-byte characters left part of it unused
+    }
+
+private:
+    void makeRoom(qsizetype at)
+    {
+        const QByteArrayView rest = m_bytes.sliced(at);
+        m_spare = std::count(rest.begin(), rest.end(), '\n');
+        const qsizetype used = m_d - m_begin;
+        m_out.resize(m_out.size() + m_spare);
+        m_begin = reinterpret_cast<char16_t *>(m_out.data());
+        m_d = m_begin + used;
+    }
+
+    QString &m_out;
+    QByteArrayView m_bytes;
+    char16_t *m_begin = nullptr;
+    char16_t *m_d = nullptr;
+    qsizetype m_spare = 0;
+};
+
+// Well-formed UTF-8 in one pass, lines ended as withCrLfLines ends them.
+// False at the first ill-formed sequence: that text goes through Qt's decoder
+// instead, which places replacement characters its own way.
+bool decodeWellFormedUtf8Lines(QByteArrayView bytes, QString &text)
+{
+    const auto *const begin = reinterpret_cast<const unsigned char *>(bytes.data());
+    const unsigned char *const end = begin + bytes.size();
+    const auto isCont = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+    LineWriter out(text, bytes);
+    for (const unsigned char *p = begin; p < end;) {
+        const unsigned c = *p;
+        if (c < 0x80) {
+            out.putAscii(char16_t(c), p - begin);
+            ++p;
+        } else if (c < 0xC2) {
+            return false; // a continuation byte, or an overlong lead
+        } else if (c < 0xE0) {
+            if (end - p < 2 || !isCont(p[1]))
+                return false;
+            out.put(char16_t((c & 0x1F) << 6 | (p[1] & 0x3F)));
+            p += 2;
+        } else if (c < 0xF0) {
+            if (end - p < 3 || !isCont(p[1]) || !isCont(p[2]))
+                return false;
+            const char32_t u = (c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            if (u < 0x800 || QChar::isSurrogate(u))
+                return false;
+            out.put(char16_t(u));
+            p += 3;
+        } else if (c < 0xF5) {
+            if (end - p < 4 || !isCont(p[1]) || !isCont(p[2]) || !isCont(p[3]))
+                return false;
+            const char32_t u = (c & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            if (u < 0x10000 || u > 0x10FFFF)
+                return false;
+            out.put(QChar::highSurrogate(u));
+            out.put(QChar::lowSurrogate(u));
+            p += 4;
+        } else {
+            return false;
+        }
+    }
+    out.finish();
+    return true;
+}
+
 QString decodeUtf16Le(QByteArrayView bytes)
 {
     const qsizetype units = bytes.size() / 2;
@@ -119,36 +223,32 @@ QString decodeUtf16Le(QByteArrayView bytes)
 // conforms is returned without a copy.
 QString withCrLfLines(QString text)
 {
-    const QStringView view(text);
-    const qsizetype n = view.size();
+    const qsizetype n = text.size();
     if (n == 0)
         return text;
-    const char16_t *s = view.utf16();
+    const char16_t *s = QStringView(text).utf16();
 
-    qsizetype loneLf = 0;
-    for (qsizetype p = view.indexOf(u'\n'); p >= 0; p = view.indexOf(u'\n', p + 1)) {
-        if (p == 0 || s[p - 1] != u'\r')
-            ++loneLf;
-    }
+    // Branch-free, so that the usual case (nothing to do) costs one quick sweep.
+    qsizetype loneLf = s[0] == u'\n';
+    for (qsizetype i = 1; i < n; ++i)
+        loneLf += (s[i] == u'\n') & (s[i - 1] != u'\r');
     const bool needsLastBreak = s[n - 1] != u'\n';
-    if (loneLf == 0 && !needsLastBreak)
+    if (loneLf == 0) {
+        if (needsLastBreak)
+            text.append(u"\r\n"); // grows in place when the string is not shared
         return text;
+    }
 
     QString out(n + loneLf + (needsLastBreak ? 2 : 0), Qt::Uninitialized);
     char16_t *d = reinterpret_cast<char16_t *>(out.data());
-    qsizetype from = 0;
-    if (loneLf > 0) {
-        for (qsizetype p = view.indexOf(u'\n'); p >= 0; p = view.indexOf(u'\n', p + 1)) {
-            if (p != 0 && s[p - 1] == u'\r')
-                continue;
-            memcpy(d, s + from, size_t(p - from) * sizeof(char16_t));
-            d += p - from;
+    char16_t previous = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c == u'\n' && previous != u'\r')
             *d++ = u'\r';
-            from = p; // the LF itself goes with the next stretch
-        }
+        *d++ = c;
+        previous = c;
     }
-    memcpy(d, s + from, size_t(n - from) * sizeof(char16_t));
-    d += n - from;
     if (needsLastBreak) {
         *d++ = u'\r';
         *d++ = u'\n';
@@ -157,67 +257,149 @@ QString withCrLfLines(QString text)
 }
 
 // On disk every LF is CR LF and no other CR exists: CRs are dropped and each
-// LF gains one. The program's own CR LF text passes without a copy.
-QString withDiskLineBreaks(const QString &text)
+// LF gains one. Unit by unit, so a text can be taken in slices anywhere.
+
+// Whether code page 932 bytes are already in that form. A 0D or 0A byte is
+// only ever the CR or LF itself (second bytes start at 40), so the check can
+// run on the bytes just made, while they are in the cache, rather than on the
+// text. A CR last is refused: it would stay while its LF, in the next slice,
+// gained one.
+bool hasDiskLineBreaks(QByteArrayView bytes)
 {
-    const QStringView view(text);
-    const char16_t *s = view.utf16();
-    const qsizetype n = view.size();
-
-    qsizetype cr = 0;
-    bool pairedOnly = true;
-    for (qsizetype p = view.indexOf(u'\r'); p >= 0; p = view.indexOf(u'\r', p + 1)) {
-        ++cr;
-        if (p + 1 >= n || s[p + 1] != u'\n')
-            pairedOnly = false;
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    if (n == 0)
+        return true;
+    // Branch-free so that it runs at the speed of the loads.
+    unsigned bad = s[0] == '\n';
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        bad |= (s[i] == '\r') & (s[i + 1] != '\n');
+        bad |= (s[i + 1] == '\n') & (s[i] != '\r');
     }
-    const qsizetype lf = view.count(u'\n');
-    if (pairedOnly && cr == lf)
-        return text;
+    bad |= s[n - 1] == '\r';
+    return !bad;
+}
 
-    QString out(n - cr + lf, Qt::Uninitialized);
+void toDiskLineBreaks(QStringView text, QString &out)
+{
+    out.resize(text.size() * 2);
     char16_t *d = reinterpret_cast<char16_t *>(out.data());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
+    char16_t *const begin = d;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
         if (c == u'\r')
             continue;
         if (c == u'\n')
             *d++ = u'\r';
         *d++ = c;
     }
-    return out;
+    out.truncate(d - begin);
 }
 
-// The whole file's bytes, or nullopt when the text has no form in the
-// encoding; then nothing may be written.
-std::optional<QByteArray> encodeForDisk(int encoding, const QString &diskText)
+// Converts a text slice by slice into its bytes on disk, line breaks
+// included, so that the writer never needs a copy of the whole file.
+class DiskEncoder
 {
-    switch (encoding) {
-    case Encoding::ShiftJis:
-        return CodePage932::encode(diskText);
-    case Encoding::Utf8: {
-        QByteArray out(Utf8Bom.size() + diskText.size() * 3, Qt::Uninitialized);
-        memcpy(out.data(), Utf8Bom.data(), size_t(Utf8Bom.size()));
-        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        char *end = encoder.appendToBuffer(out.data() + Utf8Bom.size(), diskText);
-        // A lone surrogate has no UTF-8 form: the encoder put a replacement
-        // in its place and says so here.
-        if (encoder.hasError())
-            return std::nullopt;
-        out.truncate(end - out.constData());
-        return out;
+public:
+    explicit DiskEncoder(int encoding)
+        : m_encoding(encoding)
+    {
     }
-    case Encoding::Utf16Le: {
-        // Units go out as they are; UTF-16 keeps even a lone surrogate exactly.
-        QByteArray out(Utf16LeBom.size() + diskText.size() * 2, Qt::Uninitialized);
-        memcpy(out.data(), Utf16LeBom.data(), size_t(Utf16LeBom.size()));
-        qToLittleEndian<char16_t>(diskText.utf16(), diskText.size(), out.data() + Utf16LeBom.size());
-        return out;
+
+    QByteArrayView mark() const
+    {
+        return m_encoding == Encoding::Utf8 ? Utf8Bom : m_encoding == Encoding::Utf16Le ? Utf16LeBom
+                                                                                         : QByteArrayView();
     }
-    default:
-        return std::nullopt;
+
+    // The disk bytes of `slice`, or false when it has no form in the encoding.
+    bool encode(QStringView slice, QByteArray &bytes)
+    {
+        switch (m_encoding) {
+        case Encoding::ShiftJis: {
+            // The usual text has CR LF lines already: convert it as it is.
+            std::optional<QByteArray> encoded = CodePage932::encode(slice);
+            if (encoded && !hasDiskLineBreaks(*encoded)) {
+                toDiskLineBreaks(slice, m_diskForm);
+                encoded = CodePage932::encode(m_diskForm);
+            }
+            if (!encoded)
+                return false;
+            bytes = std::move(*encoded);
+            return true;
+        }
+        case Encoding::Utf8:
+            return encodeUtf8(slice, bytes);
+        case Encoding::Utf16Le:
+            encodeUtf16Le(slice, bytes);
+            return true;
+        default:
+            return false;
+        }
     }
-}
+
+private:
+    // Slices never split a surrogate pair, so a lone surrogate here is one in
+    // the text: it has no UTF-8 form, and the text is refused.
+    static bool encodeUtf8(QStringView slice, QByteArray &bytes)
+    {
+        bytes.resize(slice.size() * 3); // LF, or a pair of units, takes less
+        auto *d = reinterpret_cast<unsigned char *>(bytes.data());
+        const char16_t *s = slice.utf16();
+        const qsizetype n = slice.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = s[i];
+            if (u < 0x80) {
+                if (u == u'\r')
+                    continue;
+                if (u == u'\n')
+                    *d++ = '\r';
+                *d++ = static_cast<unsigned char>(u);
+            } else if (u < 0x800) {
+                *d++ = static_cast<unsigned char>(0xC0 | u >> 6);
+                *d++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            } else if (!QChar::isSurrogate(u)) {
+                *d++ = static_cast<unsigned char>(0xE0 | u >> 12);
+                *d++ = static_cast<unsigned char>(0x80 | (u >> 6 & 0x3F));
+                *d++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+                const char32_t c = QChar::surrogateToUcs4(u, s[++i]);
+                *d++ = static_cast<unsigned char>(0xF0 | c >> 18);
+                *d++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+                *d++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+                *d++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else {
+                return false;
+            }
+        }
+        bytes.truncate(d - reinterpret_cast<const unsigned char *>(bytes.constData()));
+        return true;
+    }
+
+    // Units go out as they are; UTF-16 keeps even a lone surrogate exactly.
+    static void encodeUtf16Le(QStringView slice, QByteArray &bytes)
+    {
+        bytes.resize(slice.size() * 4); // every unit could be an LF
+        uchar *d = reinterpret_cast<uchar *>(bytes.data());
+        for (const QChar ch : slice) {
+            const char16_t u = ch.unicode();
+            if (u == u'\r')
+                continue;
+            if (u == u'\n') {
+                qToLittleEndian<char16_t>(u'\r', d);
+                d += 2;
+            }
+            qToLittleEndian<char16_t>(u, d);
+            d += 2;
+        }
+        bytes.truncate(d - reinterpret_cast<const uchar *>(bytes.constData()));
+    }
+
+    int m_encoding;
+    QString m_diskForm;
+};
+
+constexpr qsizetype SliceUnits = 64 * 1024;
 
 } // namespace
 
@@ -266,6 +448,11 @@ TextRead CStringCode::readTextResult(int encoding, const QString &path) const
             encoding = Encoding::Utf16Le;
             content = content.sliced(Utf16LeBom.size());
         }
+        if (encoding == Encoding::Utf8 && decodeWellFormedUtf8Lines(content, result.text)) {
+            result.encoding = encoding;
+            result.ok = true;
+            return result;
+        }
         decoded = encoding == Encoding::Utf8 ? decodeUtf8(content) : decodeUtf16Le(content);
     }
     bytes.clear();
@@ -286,14 +473,28 @@ bool CStringCode::writeText(int encoding, const QString &path, const QString &te
     if (encoding < Encoding::ShiftJis || encoding > Encoding::Utf16Le)
         return refuse();
 
-    // Everything is converted before the target is touched, so a text the
-    // encoding cannot hold leaves the old file as it was.
-    const std::optional<QByteArray> bytes = encodeForDisk(encoding, withDiskLineBreaks(text));
-    if (!bytes)
+    // The target is replaced only on commit: a text the encoding cannot hold,
+    // found in any slice, leaves the old file as it was.
+    SafeFileWriter writer(path);
+    if (!writer.open())
+        return refuse();
+    DiskEncoder encoder(encoding);
+    if (!writer.write(encoder.mark()))
         return refuse();
 
-    SafeFileWriter writer(path);
-    if (!writer.open() || !writer.write(*bytes) || !writer.commit())
+    const QStringView all(text);
+    const qsizetype n = all.size();
+    QByteArray bytes;
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = std::min(start + SliceUnits, n);
+        // Keep a surrogate pair, or a CR LF pair, in one slice.
+        if (end < n && (QChar::isHighSurrogate(all[end - 1].unicode()) || all[end - 1] == u'\r'))
+            ++end;
+        if (!encoder.encode(all.sliced(start, end - start), bytes) || !writer.write(bytes))
+            return refuse();
+        start = end;
+    }
+    if (!writer.commit())
         return refuse();
     return true;
 }

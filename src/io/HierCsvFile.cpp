@@ -3,26 +3,61 @@
 #include "io/CStringCode.h"
 #include "model/CTreeList.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 
-// Appends `text` without its CRs and LFs: a row of the file is one line.
-void appendWithoutBreaks(QString &out, QStringView text)
+// Copies `text` without its CRs and LFs to `d`: a row of the file is one
+// line. Four units are tested at once (a break is rare: one in forty units
+// or so); within four that hold one, every unit is stored and the cursor
+// moves past the ones kept.
+char16_t *copyWithoutBreaks(char16_t *d, QStringView text)
 {
-    qsizetype start = 0;
-    qsizetype cr = text.indexOf(QLatin1Char('\r'));
-    qsizetype lf = text.indexOf(QLatin1Char('\n'));
-    while (cr >= 0 || lf >= 0) {
-        const qsizetype cut = cr < 0 ? lf : lf < 0 ? cr : qMin(cr, lf);
-        out.append(text.sliced(start, cut - start));
-        start = cut + 1;
-        if (cut == cr)
-            cr = text.indexOf(QLatin1Char('\r'), start);
-        if (cut == lf)
-            lf = text.indexOf(QLatin1Char('\n'), start);
+    const char16_t *s = text.utf16();
+    const char16_t *const end = s + text.size();
+    constexpr quint64 Ones = 0x0001000100010001;
+    constexpr quint64 Highs = 0x8000800080008000;
+    const auto hasUnit = [](quint64 v, char16_t u) {
+        const quint64 x = v ^ (Ones * u); // a zero unit where v holds u
+        return ((x - Ones) & ~x & Highs) != 0;
+    };
+    for (; end - s >= 4; s += 4) {
+        quint64 v;
+        memcpy(&v, s, sizeof v);
+        if (!hasUnit(v, u'\r') && !hasUnit(v, u'\n')) {
+            memcpy(d, s, sizeof v);
+            d += 4;
+            continue;
+        }
+        for (int i = 0; i < 4; ++i) {
+            *d = s[i];
+            d += (s[i] != u'\r') & (s[i] != u'\n');
+        }
     }
-    out.append(text.sliced(start));
+    for (; s < end; ++s) {
+        *d = *s;
+        d += (*s != u'\r') & (*s != u'\n');
+    }
+    return d;
+}
+
+// The decimal form of `value` at `d`, as QString::number writes it.
+char16_t *putNumber(char16_t *d, qint32 value)
+{
+    char16_t digits[10];
+    int n = 0;
+    quint32 v = value < 0 ? 0u - quint32(value) : quint32(value);
+    do {
+        digits[n++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (value < 0)
+        *d++ = u'-';
+    while (n > 0)
+        *d++ = digits[--n];
+    return d;
 }
 
 bool isCSpace(QChar c)
@@ -42,27 +77,39 @@ bool HierCsvFile::writeHierCsv(const CTreeList &store, int encoding, const QStri
 QString HierCsvFile::composeHierCsv(const CTreeList &store)
 {
     const QStringView header(Header);
-    qsizetype size = header.size() + 2;
-    for (const TREE_ITEM &item : store.items())
-        size += store.bodies().at(item.number).size() + 16; // level, two commas, CR LF
+    // One walk over the outline (see composeHierText): the size is guessed
+    // from the body table and the string grows in place if it falls short.
+    constexpr qsizetype RowExtra = 16; // level, two commas, CR LF
+    const QStringList &bodies = store.bodies();
+    qsizetype guess = header.size() + 2;
+    for (const QString &body : bodies)
+        guess += body.size();
+    guess += qsizetype(store.items().size()) * RowExtra;
 
-    QString out;
-    out.reserve(size);
-    out.append(header);
-    out.append(u"\r\n");
+    QString out(guess, Qt::Uninitialized);
+    char16_t *d = std::copy_n(header.utf16(), header.size(), reinterpret_cast<char16_t *>(out.data()));
+    *d++ = u'\r';
+    *d++ = u'\n';
+    qsizetype used = header.size() + 2;
     for (const TREE_ITEM &item : store.items()) {
-        const QStringView body(store.bodies().at(item.number));
-        out.append(QString::number(item.level));
-        out.append(QLatin1Char(','));
+        const QStringView body(bodies.at(item.number));
+        if (out.size() - used < body.size() + RowExtra)
+            out.resize(used + body.size() + RowExtra + out.size() / 4);
+        d = reinterpret_cast<char16_t *>(out.data()) + used;
+        d = putNumber(d, item.level);
+        *d++ = u',';
         const qsizetype cr = body.indexOf(QLatin1Char('\r'));
         // The label is the text before the first CR; a lone LF inside it
         // would split the row in two on disk, so it goes like the rest's.
         if (cr >= 0)
-            appendWithoutBreaks(out, body.first(cr));
-        out.append(QLatin1Char(','));
-        appendWithoutBreaks(out, cr >= 0 ? body.sliced(cr + 1) : body);
-        out.append(u"\r\n");
+            d = copyWithoutBreaks(d, body.first(cr));
+        *d++ = u',';
+        d = copyWithoutBreaks(d, cr >= 0 ? body.sliced(cr + 1) : body);
+        *d++ = u'\r';
+        *d++ = u'\n';
+        used = d - reinterpret_cast<const char16_t *>(out.constData());
     }
+    out.truncate(used);
     return out;
 }
 

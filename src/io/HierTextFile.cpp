@@ -7,6 +7,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <climits>
 
 bool HierTextFile::writeHierText(const CTreeList &store, int encoding, const QString &path,
@@ -20,23 +21,38 @@ QString HierTextFile::composeHierText(const CTreeList &store)
     // Levels below 1 cannot come out of the store's own operations; should one
     // appear anyway it is written as level 1, since without a dot it would
     // join the item before it when read back.
-    const auto dotsOf = [](qint32 level) { return qMax<qint32>(level, 1); };
+    const auto dotsOf = [](qint32 level) { return qsizetype(qMax<qint32>(level, 1)); };
+    // Without a line break at the end of a body the next heading would stand
+    // in the middle of its last line, and the two items would be read as one.
+    const auto needsBreak = [](const QString &body) { return !body.endsWith(QLatin1Char('\n')); };
 
-    qsizetype size = 0;
-    for (const TREE_ITEM &item : store.items())
-        size += dotsOf(item.level) + store.bodies().at(item.number).size() + 2;
+    // One walk over the outline: a walk costs a cache miss per item, so the
+    // size is guessed from the body table (contiguous) instead of counted, and
+    // the string grows, in place, should deep levels need more dots.
+    const QStringList &bodies = store.bodies();
+    qsizetype guess = 0;
+    for (const QString &body : bodies)
+        guess += body.size();
+    guess += qsizetype(store.items().size()) * 8;
 
-    QString out;
-    out.reserve(size);
+    QString out(guess, Qt::Uninitialized);
+    qsizetype used = 0;
     for (const TREE_ITEM &item : store.items()) {
-        const QString &body = store.bodies().at(item.number);
-        out.resize(out.size() + dotsOf(item.level), QLatin1Char('.'));
-        out.append(body);
-        // Without a line break here the next heading would stand in the middle
-        // of this item's last line and the two items would be read as one.
-        if (!body.endsWith(QLatin1Char('\n')))
-            out.append(u"\r\n");
+        const QString &body = bodies.at(item.number);
+        const qsizetype dots = dotsOf(item.level);
+        const qsizetype need = dots + body.size() + 2;
+        if (out.size() - used < need)
+            out.resize(used + need + out.size() / 4);
+        char16_t *d = reinterpret_cast<char16_t *>(out.data()) + used;
+        d = std::fill_n(d, dots, u'.');
+        d = std::copy_n(QStringView(body).utf16(), body.size(), d);
+        if (needsBreak(body)) {
+            *d++ = u'\r';
+            *d++ = u'\n';
+        }
+        used = d - reinterpret_cast<const char16_t *>(out.constData());
     }
+    out.truncate(used);
     return out;
 }
 

@@ -113,6 +113,10 @@ public:
     int displayMode() const { return m_displayMode; }
     void setDisplayMode(int mode) { m_displayMode = mode; }
 
+    // True while the editor pane is the active view, false while the tree is.
+    bool editorActive() const { return m_editorActive; }
+    void setEditorActive(bool active) { m_editorActive = active; }
+
     void setModified(bool modified) { m_modified = modified; }
     bool isModified() const { return m_modified; }
 
@@ -181,6 +185,7 @@ private:
     CUndoRedo m_undoRedo;
     QuillorySettings m_settings;
     bool m_modified = false;
+    bool m_editorActive = false;
 
     EditorState m_beforeState;
     EditorState m_afterState;
