@@ -63,11 +63,21 @@ QString makeBody(QRandomGenerator &rng, int index, int chars)
 // being compared.
 constexpr int Repeat = 7;
 
-double elapsed(const std::function<void()> &f)
+// `prepare` runs outside the timing: it frees what the previous run made
+// (freeing 100,000 items is no part of reading them) and makes a fresh target.
+struct Run
 {
+    std::function<void()> prepare;
+    std::function<void()> timed;
+};
+
+double elapsed(const Run &run)
+{
+    if (run.prepare)
+        run.prepare();
     QElapsedTimer t;
     t.start();
-    f();
+    run.timed();
     return t.nsecsElapsed() / 1e9;
 }
 
@@ -77,7 +87,7 @@ struct Pair
     double baseline = 1e9;
 };
 
-Pair bestOf(const std::function<void()> &subject, const std::function<void()> &baseline)
+Pair bestOf(const Run &subject, const Run &baseline)
 {
     Pair best;
     for (int i = 0; i < Repeat; ++i) {
@@ -85,19 +95,6 @@ Pair bestOf(const std::function<void()> &subject, const std::function<void()> &b
         best.baseline = std::min(best.baseline, elapsed(baseline));
     }
     return best;
-}
-
-// Times `f(object)` on a fresh object each run; making and destroying it stay
-// outside the timing, since freeing 100,000 items is no part of reading them.
-template<typename T>
-std::function<void()> onFresh(std::unique_ptr<T> &slot, const std::function<void(T &)> &f)
-{
-    return [&slot, f] {
-        slot.reset(); // the previous run's object, freed before the clock starts
-        slot = std::make_unique<T>();
-        QElapsedTimer t;
-        f(*slot);
-    };
 }
 
 QByteArray readAll(const QString &path)
@@ -211,20 +208,27 @@ int main(int argc, char **argv)
                     writer.write(k.file);
             }
         }
-        double w = 0, rawW = 0;
+        Pair w;
         if (k.write) {
             if (!k.write(k.file))
                 std::printf("%s: write failed\n", k.name);
-            w = seconds([&] { k.write(k.file); });
             const QByteArray bytes = readAll(k.file);
             const QString rawPath = k.file + u".raw"_s;
-            rawW = seconds([&] { writeRaw(rawPath, bytes); });
+            w = bestOf({nullptr, [&] { k.write(k.file); }}, {nullptr, [&] { writeRaw(rawPath, bytes); }});
             QFile::remove(rawPath);
         }
-        const double rawR = secondsWith<QByteArray>([&](QByteArray &b) { readAllInto(b, k.file); });
-        const double r = secondsWith<CTreeList>([&](CTreeList &s) { k.read(s, k.file); });
-        std::printf("%-10s %9.1f %10.3f %10.3f %8.2f %10.3f %10.3f %8.2f\n", k.name,
-                    QFileInfo(k.file).size() / 1e6, w, rawW, k.write ? w / rawW : 0.0, r, rawR, r / rawR);
+        std::unique_ptr<CTreeList> loaded;
+        QByteArray raw;
+        const Pair r = bestOf({[&] { loaded = std::make_unique<CTreeList>(); }, [&] { k.read(*loaded, k.file); }},
+                              {[&] { raw = QByteArray(); }, [&] { readAllInto(raw, k.file); }});
+        loaded.reset();
+        raw = QByteArray();
+        if (k.write)
+            std::printf("%-10s %9.1f %10.3f %10.3f %8.2f", k.name, QFileInfo(k.file).size() / 1e6, w.subject,
+                        w.baseline, w.subject / w.baseline);
+        else
+            std::printf("%-10s %9.1f %10s %10s %8s", k.name, QFileInfo(k.file).size() / 1e6, "-", "-", "-");
+        std::printf(" %10.3f %10.3f %8.2f\n", r.subject, r.baseline, r.subject / r.baseline);
     }
     std::printf("peak memory: run  bench_files peak FILE.qlo  on a saved native file\n");
     if (only.isEmpty()) {
