@@ -6,8 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <iconv.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +25,175 @@ QByteArray bytesOf(std::initializer_list<int> values)
     QByteArray out;
     for (int v : values)
         out.append(char(v));
+    return out;
+}
+
+// Plain implementations of what the fast code must do exactly: detection as
+// its rules are written, one byte at a time, and code page 932 straight
+// through iconv. The fast code is checked against them on random input.
+namespace Plain {
+
+int codePageFromContent(const QByteArray &bytes)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n == 0)
+        return 932;
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        if (b[i] == 0x00 && b[i + 1] <= 0x7F)
+            return 1200;
+    }
+    bool high = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (b[i] <= 0x06 || b[i] == 0x7F || b[i] == 0xFF)
+            return 0;
+        high = high || b[i] >= 0x80 || b[i] == 0x1B;
+    }
+    if (!high)
+        return 932;
+    for (qsizetype i = 0; i < n - 2; ++i) {
+        if (b[i] != 0x1B)
+            continue;
+        const QByteArrayView rest = QByteArrayView(bytes).sliced(i + 1);
+        if (rest.startsWith("$@") || rest.startsWith("$B") || rest.startsWith("(B") || rest.startsWith("(I")
+            || rest.startsWith("(J") || rest.startsWith("$(D") || rest.startsWith("&@\x1B$B"))
+            return 50220;
+    }
+
+    const auto in = [](unsigned char c, int lo, int hi) { return c >= lo && c <= hi; };
+    qint64 sjis = 0;
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        if ((in(b[i], 0x81, 0x9F) || in(b[i], 0xE0, 0xFC)) && (in(b[i + 1], 0x40, 0x7E) || in(b[i + 1], 0x80, 0xFC))) {
+            sjis += 2;
+            ++i;
+        }
+    }
+    qint64 euc = 0;
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        if ((in(b[i], 0xA1, 0xFE) && in(b[i + 1], 0xA1, 0xFE)) || (b[i] == 0x8E && in(b[i + 1], 0xA1, 0xDF))) {
+            euc += 2;
+            ++i;
+        } else if (b[i] == 0x8F && i < n - 2 && in(b[i + 1], 0xA1, 0xFE) && in(b[i + 2], 0xA1, 0xFE)) {
+            euc += 3;
+            i += 2;
+        }
+    }
+    qint64 utf8 = 0;
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        if (in(b[i], 0xC0, 0xDF) && in(b[i + 1], 0x80, 0xBF)) {
+            utf8 += 2;
+            ++i;
+        } else if (in(b[i], 0xE0, 0xEF) && i < n - 2 && in(b[i + 1], 0x80, 0xBF) && in(b[i + 2], 0x80, 0xBF)) {
+            utf8 += 3;
+            i += 2;
+        }
+    }
+    if (euc > sjis && euc > utf8)
+        return 51932;
+    if (sjis > euc && sjis > utf8)
+        return 932;
+    if (utf8 > sjis && utf8 > euc)
+        return 65001;
+    return 0;
+}
+
+class Iconv
+{
+public:
+    Iconv(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    ~Iconv() { iconv_close(m_cd); }
+    Iconv(const Iconv &) = delete;
+    Iconv &operator=(const Iconv &) = delete;
+    size_t operator()(const char **in, size_t *inLeft, char **out, size_t *outLeft) const
+    {
+        return iconv(m_cd, const_cast<char **>(in), inLeft, out, outLeft);
+    }
+    void reset() const { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+
+private:
+    iconv_t m_cd;
+};
+
+// A byte or pair iconv refuses is one U+FFFD; a lead and trail byte pair
+// counts as one.
+QString decode932(QByteArrayView bytes)
+{
+    static const Iconv cd("UTF-16LE", "CP932");
+    QString out;
+    const char *in = bytes.data();
+    size_t inLeft = size_t(bytes.size());
+    while (inLeft > 0) {
+        char16_t buffer[256];
+        char *outPtr = reinterpret_cast<char *>(buffer);
+        size_t outLeft = sizeof buffer;
+        cd.reset();
+        const size_t r = cd(&in, &inLeft, &outPtr, &outLeft);
+        const int err = errno;
+        out.append(QStringView(buffer, (outPtr - reinterpret_cast<char *>(buffer)) / 2));
+        if (r != size_t(-1) || err == E2BIG)
+            continue;
+        const auto lead = static_cast<unsigned char>(in[0]);
+        const auto trail = inLeft >= 2 ? static_cast<unsigned char>(in[1]) : 0;
+        const bool pair = inLeft >= 2 && ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))
+                          && ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC));
+        out.append(QChar::ReplacementCharacter);
+        in += pair ? 2 : 1;
+        inLeft -= pair ? 2 : 1;
+    }
+    return out;
+}
+
+std::optional<QByteArray> encode932(QStringView text)
+{
+    static const Iconv cd("CP932", "UTF-16LE");
+    QByteArray out(text.size() * 2 + 1, Qt::Uninitialized);
+    const char *in = reinterpret_cast<const char *>(text.utf16());
+    size_t inLeft = size_t(text.size()) * 2;
+    char *outPtr = out.data();
+    size_t outLeft = size_t(out.size());
+    cd.reset();
+    if (cd(&in, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
+        return std::nullopt;
+    out.truncate(outPtr - out.constData());
+    return out;
+}
+
+// Text as read: a lone LF gains a CR, a last line without a break gets one.
+QString readLines(const QString &text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+            out.append(u'\r');
+        out.append(text[i]);
+    }
+    if (!out.isEmpty() && !out.endsWith(u'\n'))
+        out.append(u"\r\n");
+    return out;
+}
+
+// Text as written: CRs dropped, every LF a CR LF.
+QString diskLines(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\n')
+            out.append(u'\r');
+        if (c != u'\r')
+            out.append(c);
+    }
+    return out;
+}
+
+} // namespace Plain
+
+// Random bytes built from pieces that sit on the edges of the byte classes
+// the code cares about, so that short inputs already reach every branch.
+QByteArray randomBytes(QRandomGenerator &rng, const QList<QByteArray> &pieces, qsizetype count)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < count; ++i)
+        out += pieces.at(int(rng.bounded(quint32(pieces.size()))));
     return out;
 }
 
@@ -57,6 +233,14 @@ private slots:
     void codePage932Mappings();
     void codePage932BadBytes_data();
     void codePage932BadBytes();
+
+    // The fast paths against plain implementations, on random input.
+    void detectionMatchesPlainScan();
+    void codePage932MatchesIconv();
+    void longReadsMatchPlainDecoding_data();
+    void longReadsMatchPlainDecoding();
+    void longWritesMatchPlainEncoding_data();
+    void longWritesMatchPlainEncoding();
 
 private:
     QString pathFor(const QString &name) const { return m_dir->filePath(name); }
@@ -323,6 +507,7 @@ void TestEncodings::writeBytes_data()
 
     QTest::newRow("UTF-8 CR LF") << 2 << u"a\r\nb"_s << "\xEF\xBB\xBF" "a\r\nb"_ba;
     QTest::newRow("Shift-JIS lone CR dropped") << 1 << u"a\rb"_s << "ab"_ba;
+    QTest::newRow("Shift-JIS CR last dropped") << 1 << u"\r\na\r"_s << "\r\na"_ba;
     QTest::newRow("UTF-16LE LF gains CR")
         << 3 << u"a\nb\r\n"_s << "\xFF\xFE" "a\0\r\0\n\0b\0\r\0\n\0"_ba;
     QTest::newRow("CR CR LF LF") << 1 << u"\r\r\n\n"_s << "\r\n\r\n"_ba;
@@ -502,6 +687,201 @@ void TestEncodings::codePage932BadBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, decoded);
     QCOMPARE(CodePage932::decode(bytes), decoded);
+}
+
+// ---------------------------------------------------------------- fast paths
+
+void TestEncodings::detectionMatchesPlainScan()
+{
+    // Mostly characters of the three scored encodings, their edges and
+    // broken halves, so that the scores run close; now and then a control
+    // byte or an escape, which decide before any scoring.
+    const QList<QByteArray> pieces = {
+        "\x82\xA0"_ba, "\x88\x9F"_ba, "\xE0\x40"_ba, "\x9F\xFC"_ba, "\x81\x7E"_ba, // Shift-JIS
+        "\xA4\xA2"_ba, "\xB0\xA1"_ba, "\xFE\xFE"_ba, "\x8E\xB1"_ba, "\x8E\xE0"_ba,  // EUC-JP
+        "\x8F\xB0\xA1"_ba, "\x8F\xA1"_ba, "\x8F"_ba, "\x8E"_ba,
+        "\xE3\x81\x82"_ba, "\xC3\xA9"_ba, "\xEF\xBB"_ba, "\xDF\xBF"_ba,              // UTF-8
+        "\x80"_ba, "\xA0"_ba, "\xA1"_ba, "\xBF"_ba, "\xC0"_ba, "\xDF"_ba, "\xE0"_ba, "\xEF"_ba,
+        "\xF0"_ba, "\xFC"_ba, "\xFD"_ba, "\xFE"_ba,
+        "a"_ba, "@"_ba, "~"_ba, "\r\n"_ba, " "_ba, "\x3F"_ba,
+    };
+    const QList<QByteArray> rare = {"\x1B$B"_ba, "\x1B(J"_ba, "\x1B"_ba, "\x01"_ba, "\x7F"_ba, "\xFF"_ba,
+                                    "\x00"_ba, "\x00\x41"_ba};
+    QRandomGenerator rng(932);
+    QMap<int, int> seen;
+    for (int round = 0; round < 20000; ++round) {
+        // Lengths up to a few 64-byte blocks, some much longer.
+        const qsizetype count = round % 100 == 0 ? 3000 : qsizetype(rng.bounded(160u));
+        QByteArray bytes = randomBytes(rng, pieces, count);
+        if (rng.bounded(20u) == 0)
+            bytes.insert(qsizetype(rng.bounded(quint32(bytes.size() + 1))), rare.at(int(rng.bounded(quint32(rare.size())))));
+        const int expected = Plain::codePageFromContent(bytes);
+        QCOMPARE_EQ(CStringCode::codePageFromContent(bytes.constData(), bytes.size()), expected);
+        ++seen[expected];
+    }
+    // Every answer came up often enough for the comparison to mean something.
+    for (int code : {0, 932, 1200, 50220, 51932, 65001})
+        QVERIFY2(seen.value(code) >= 20, qPrintable(u"code %1 seen %2 times"_s.arg(code).arg(seen.value(code))));
+}
+
+void TestEncodings::codePage932MatchesIconv()
+{
+    // Every UTF-16 unit, alone and after a double-byte character.
+    for (char32_t u = 0; u <= 0xFFFF; ++u) {
+        const QString alone{QChar(char16_t(u))};
+        QCOMPARE_EQ(CodePage932::encode(alone), Plain::encode932(alone));
+        const QString after = u"あ"_s + alone;
+        QCOMPARE_EQ(CodePage932::encode(after), Plain::encode932(after));
+    }
+    // Characters outside the BMP, a sample of every plane: none has a form.
+    for (char32_t c = 0x10000; c <= 0x10FFFF; c += 997) {
+        const QString pair = QString::fromUcs4(&c, 1);
+        QCOMPARE_EQ(CodePage932::encode(pair), Plain::encode932(pair));
+    }
+    // Every byte and every pair of bytes, and each of them before "a".
+    for (int b1 = 0; b1 < 256; ++b1) {
+        const QByteArray one(1, char(b1));
+        QCOMPARE(CodePage932::decode(one), Plain::decode932(one));
+        for (int b2 = 0; b2 < 256; ++b2) {
+            const QByteArray two = one + char(b2);
+            QCOMPARE(CodePage932::decode(two), Plain::decode932(two));
+            QCOMPARE(CodePage932::decode(two + 'a'), Plain::decode932(two + 'a'));
+        }
+    }
+    // Runs of them, broken pairs and unencodable units included.
+    QRandomGenerator rng(20261211);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray bytes;
+        QString text;
+        const int length = int(rng.bounded(40u));
+        for (int i = 0; i < length; ++i) {
+            const quint32 kind = rng.bounded(10u);
+            bytes += char(kind < 4 ? 0x81 + rng.bounded(0x7Cu) : kind < 8 ? 0x40 + rng.bounded(0xC0u) : rng.bounded(0x100u));
+            text += QChar(char16_t(kind < 5   ? 0x3000 + rng.bounded(0x7000u)
+                                   : kind < 8 ? 0x20 + rng.bounded(0x60u)
+                                              : rng.bounded(0x10000u)));
+        }
+        QCOMPARE(CodePage932::decode(bytes), Plain::decode932(bytes));
+        QCOMPARE_EQ(CodePage932::encode(text), Plain::encode932(text));
+        const QString encodable = Plain::decode932(bytes).remove(QChar::ReplacementCharacter);
+        QCOMPARE_EQ(CodePage932::encode(encodable), Plain::encode932(encodable));
+        QVERIFY(CodePage932::encode(encodable).has_value());
+    }
+}
+
+// Files far longer than the slices the reader works in, with line breaks of
+// every kind and broken bytes wherever they fall.
+void TestEncodings::longReadsMatchPlainDecoding_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QRandomGenerator rng(65001);
+    const QList<QByteArray> sjis = {"\x82\xA0"_ba, "\x93\xFA"_ba, "\xB1"_ba, "\xFB\xFC"_ba, "\x85\x40"_ba, "\x82"_ba,
+                                    "\x80"_ba, "a"_ba, "\r\n"_ba, "\n"_ba, "\r"_ba, "\x82\n"_ba, "\x82\r\n"_ba};
+    const QList<QByteArray> utf8 = {"\xE3\x81\x82"_ba, "\xC3\xA9"_ba, "\xF0\x9F\x98\x80"_ba, "\xEF\xBB\xBF"_ba,
+                                    "\xEF\xBF\xBF"_ba, "a"_ba, "\r\n"_ba, "\n"_ba, "\r"_ba};
+    const QList<QByteArray> broken = {"\xE3\x81"_ba, "\x80"_ba, "\xC0\x80"_ba, "\xED\xA0\x80"_ba, "\xF4\x90\x80\x80"_ba,
+                                      "\xF5"_ba, "\xE3\n"_ba, "\xE0\x9F\xBF"_ba, "\xF0\x8F\xBF\xBF"_ba};
+    for (int i = 0; i < broken.size(); ++i) {
+        QByteArray s = randomBytes(rng, sjis, 60000 + qsizetype(rng.bounded(60000u)));
+        if (i == 1)
+            s.insert(65530, QByteArray(70000, '\x82')); // no break for longer than a slice
+        if (i == 2)
+            s = s.first(s.size() - 1) + "\x82"; // a lead byte last
+        QTest::addRow("Shift-JIS %d", i) << 1 << s;
+        QByteArray u = randomBytes(rng, utf8, 40000 + qsizetype(rng.bounded(40000u)));
+        QTest::addRow("UTF-8 %d", i) << 2 << (i % 2 ? "\xEF\xBB\xBF"_ba + u : u);
+        // One broken sequence anywhere sends the whole text the other way.
+        u = randomBytes(rng, utf8, qsizetype(rng.bounded(40000u))) + broken.at(i)
+            + randomBytes(rng, utf8, qsizetype(rng.bounded(40000u)));
+        QTest::addRow("UTF-8 %d, broken", i) << 2 << u;
+    }
+    const QList<QByteArray> ascii = {"The quick brown fox "_ba, "jumps"_ba, "0123456789abcdef"_ba, "\r\n"_ba, "\n"_ba,
+                                     "\r"_ba, "\n\n"_ba, "\xC3\xA9"_ba, "\xE3\x81\x82"_ba};
+    for (int i = 0; i < 3; ++i)
+        QTest::addRow("UTF-8 mostly ASCII %d", i) << 2 << randomBytes(rng, ascii, 20000);
+    QTest::newRow("UTF-8 ends inside a character") << 2 << "a\n\xE3\x81"_ba;
+    QTest::newRow("Shift-JIS LF first") << 1 << "\n\x82\xA0"_ba;
+}
+
+void TestEncodings::longReadsMatchPlainDecoding()
+{
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, bytes);
+
+    QString decoded;
+    if (encoding == Encoding::ShiftJis) {
+        decoded = Plain::decode932(bytes);
+    } else {
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        decoded = decoder.decode(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
+    }
+    const TextRead read = CStringCode(&m_prompter).readTextResult(encoding, writeFixture(bytes));
+    QVERIFY(read.ok);
+    QCOMPARE(read.text, Plain::readLines(decoded));
+}
+
+void TestEncodings::longWritesMatchPlainEncoding_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("text");
+
+    // What lies where the writer cuts the text into slices matters most:
+    // around every multiple of 65536 units, a pair or a line break.
+    QRandomGenerator rng(1200);
+    const QStringList pieces = {u"あ"_s, u"漢字"_s, u"ｱ"_s, u"a"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"\r\r\n"_s,
+                                u"\n\r"_s, u"～"_s, u"\u301C"_s};
+    const QStringList edges = {u"\r\n"_s, u"\r"_s, u"\n"_s, u"\r\r"_s, u"\U0001F600"_s};
+    for (int i = 0; i < 10; ++i) {
+        QString text;
+        while (text.size() < 140000)
+            text += pieces.at(int(rng.bounded(quint32(pieces.size()))));
+        for (qsizetype cut : {65536, 131072}) {
+            const qsizetype at = cut - 2 + (i % 4);
+            const QString edge = edges.at(i % edges.size());
+            if (edge.size() == 2 && edge.at(0).isHighSurrogate() && i % 3 != 0)
+                continue; // the pair only in some texts: Shift-JIS refuses it
+            text.replace(at, edge.size(), edge);
+        }
+        for (int encoding = 1; encoding <= 3; ++encoding)
+            QTest::addRow("%d, text %d", encoding, i) << encoding << text;
+    }
+    for (int encoding = 1; encoding <= 3; ++encoding) {
+        QTest::addRow("%d, CR CR LF at a cut", encoding) << encoding << QString(65535, u'a') + u"\r\r\nb"_s;
+        QTest::addRow("%d, LF after a cut", encoding) << encoding << QString(65536, u'a') + u"\nb"_s;
+    }
+    QTest::newRow("lone surrogate at a cut, UTF-8")
+        << 2 << QString(65535, u'a') + QChar(0xD800) + u"b\r\n"_s;
+    QTest::newRow("pair across a cut, UTF-8") << 2 << QString(65535, u'a') + u"\U0001F600\r\n"_s;
+    QTest::newRow("emoji far in, Shift-JIS") << 1 << QString(200000, u'a') + u"\U0001F600"_s;
+}
+
+void TestEncodings::longWritesMatchPlainEncoding()
+{
+    QFETCH(int, encoding);
+    QFETCH(QString, text);
+
+    const QString disk = Plain::diskLines(text);
+    std::optional<QByteArray> expected;
+    if (encoding == Encoding::ShiftJis) {
+        expected = Plain::encode932(disk);
+    } else if (encoding == Encoding::Utf8) {
+        QStringEncoder encoder(QStringConverter::Utf8);
+        const QByteArray bytes = encoder.encode(disk);
+        if (!encoder.hasError())
+            expected = "\xEF\xBB\xBF"_ba + bytes;
+    } else {
+        expected = "\xFF\xFE"_ba + QByteArray(reinterpret_cast<const char *>(disk.utf16()), disk.size() * 2);
+    }
+
+    const QByteArray old = "old\r\n"_ba;
+    const QString path = writeFixture(old, u"長い.txt"_s);
+    const CStringCode codec(&m_prompter);
+    QCOMPARE(codec.writeText(encoding, path, text), expected.has_value());
+    QCOMPARE(contents(path), expected.value_or(old));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"長い.txt"_s});
 }
 
 QTEST_GUILESS_MAIN(TestEncodings)

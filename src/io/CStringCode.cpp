@@ -9,6 +9,10 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -39,46 +43,6 @@ int encodingFromCodePage(int code)
         return code;
     }
 }
-
-// Byte ranges of the scoring passes, one table lookup per byte.
-namespace ByteClasses {
-enum : unsigned char {
-    SjisLead = 0x01,  // 81-9F, E0-FC
-    SjisTrail = 0x02, // 40-7E, 80-FC
-    EucByte = 0x04,   // A1-FE
-    EucKana = 0x08,   // A1-DF, after 8E
-    Utf8Lead2 = 0x10, // C0-DF
-    Utf8Lead3 = 0x20, // E0-EF
-    Utf8Cont = 0x40,  // 80-BF
-};
-
-constexpr std::array<unsigned char, 256> make()
-{
-    std::array<unsigned char, 256> t{};
-    const auto in = [](int c, int lo, int hi) { return c >= lo && c <= hi; };
-    for (int c = 0; c < 256; ++c) {
-        unsigned char f = 0;
-        if (in(c, 0x81, 0x9F) || in(c, 0xE0, 0xFC))
-            f |= SjisLead;
-        if (in(c, 0x40, 0x7E) || in(c, 0x80, 0xFC))
-            f |= SjisTrail;
-        if (in(c, 0xA1, 0xFE))
-            f |= EucByte;
-        if (in(c, 0xA1, 0xDF))
-            f |= EucKana;
-        if (in(c, 0xC0, 0xDF))
-            f |= Utf8Lead2;
-        if (in(c, 0xE0, 0xEF))
-            f |= Utf8Lead3;
-        if (in(c, 0x80, 0xBF))
-            f |= Utf8Cont;
-        t[size_t(c)] = f;
-    }
-    return t;
-}
-
-constexpr std::array<unsigned char, 256> table = make();
-} // namespace ByteClasses
 
 bool startsWith(QByteArrayView bytes, QByteArrayView mark)
 {
@@ -118,6 +82,17 @@ public:
     }
 
     void put(char16_t u) { *m_d++ = u; }
+
+#if defined(__SSE2__)
+    // Sixteen ASCII bytes, none of them an LF.
+    void putAsciiBlock(__m128i bytes)
+    {
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(m_d), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(m_d + 8), _mm_unpackhi_epi8(bytes, zero));
+        m_d += 16;
+    }
+#endif
 
     // An ASCII byte at `at` in the input.
     void putAscii(char16_t c, qsizetype at)
@@ -171,6 +146,22 @@ bool decodeWellFormedUtf8Lines(QByteArrayView bytes, QString &text)
     for (const unsigned char *p = begin; p < end;) {
         const unsigned c = *p;
         if (c < 0x80) {
+#if defined(__SSE2__)
+            // ASCII comes in runs: sixteen bytes at a time while it lasts.
+            if (end - p >= 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                if (_mm_movemask_epi8(v) == 0) {
+                    if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))) == 0) {
+                        out.putAsciiBlock(v);
+                    } else {
+                        for (int i = 0; i < 16; ++i)
+                            out.putAscii(char16_t(p[i]), p + i - begin);
+                    }
+                    p += 16;
+                    continue;
+                }
+            }
+#endif
             out.putAscii(char16_t(c), p - begin);
             ++p;
         } else if (c < 0xC2) {
@@ -220,7 +211,8 @@ QString decodeUtf16Le(QByteArrayView bytes)
 
 // Every line ends with CR LF: a lone LF gains a CR, CR LF stays, a CR anywhere
 // else stays, and a last line without a break gets one. Text that already
-// conforms is returned without a copy.
+// conforms is returned without a copy (a missing last break is appended in
+// place).
 QString withCrLfLines(QString text)
 {
     const qsizetype n = text.size();
@@ -256,6 +248,65 @@ QString withCrLfLines(QString text)
     return out;
 }
 
+// Code page 932 bytes to text with CR LF lines (see withCrLfLines), a slice
+// at a time so that each slice's bytes and text are still in the cache when
+// they are looked at again. 0A and 0D are only ever LF and CR, never part of
+// a double-byte character, so lone LFs are found on the bytes. A byte below
+// 40 is neither byte of a pair, so a slice that ends after one cuts no
+// character in two.
+QString decodeShiftJisLines(QByteArrayView bytes)
+{
+    constexpr qsizetype SliceBytes = 64 * 1024;
+    const auto *const b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    QString out(n + 2, Qt::Uninitialized); // a byte gives at most one unit
+    qsizetype used = 0;
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = std::min(start + SliceBytes, n);
+        if (end < n) {
+            qsizetype cut = end;
+            while (cut > start && b[cut - 1] >= 0x40)
+                --cut;
+            if (cut == start) { // no break at all in the slice: take more
+                while (end < n && b[end - 1] >= 0x40)
+                    ++end;
+            } else {
+                end = cut;
+            }
+        }
+        qsizetype loneLf = b[start] == '\n' && (start == 0 || b[start - 1] != '\r');
+        for (qsizetype i = start + 1; i < end; ++i)
+            loneLf += (b[i] == '\n') & (b[i - 1] != '\r');
+
+        const QString part = CodePage932::decode(bytes.sliced(start, end - start));
+        const qsizetype room = used + part.size() + loneLf + (n - end) + 2;
+        if (room > out.size())
+            out.resize(room);
+        char16_t *d = reinterpret_cast<char16_t *>(out.data()) + used;
+        if (loneLf == 0) {
+            d = std::copy_n(QStringView(part).utf16(), part.size(), d);
+        } else {
+            char16_t previous = used > 0 ? d[-1] : 0;
+            for (const QChar ch : part) {
+                const char16_t c = ch.unicode();
+                if (c == u'\n' && previous != u'\r')
+                    *d++ = u'\r';
+                *d++ = c;
+                previous = c;
+            }
+        }
+        used = d - reinterpret_cast<const char16_t *>(out.constData());
+        start = end;
+    }
+    if (used > 0 && out.at(used - 1) != u'\n') {
+        out[used++] = u'\r';
+        out[used++] = u'\n';
+    }
+    out.truncate(used);
+    out.squeeze(); // double-byte characters left up to half of it unused
+    return out;
+}
+
 // On disk every LF is CR LF and no other CR exists: CRs are dropped and each
 // LF gains one. Unit by unit, so a text can be taken in slices anywhere.
 
@@ -270,13 +321,11 @@ bool hasDiskLineBreaks(QByteArrayView bytes)
     const qsizetype n = bytes.size();
     if (n == 0)
         return true;
-    // Branch-free so that it runs at the speed of the loads.
-    unsigned bad = s[0] == '\n';
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        bad |= (s[i] == '\r') & (s[i + 1] != '\n');
-        bad |= (s[i + 1] == '\n') & (s[i] != '\r');
-    }
-    bad |= s[n - 1] == '\r';
+    // A CR wherever an LF follows and nowhere else; branch-free, so that it
+    // runs at the speed of the loads.
+    unsigned bad = (s[0] == '\n') | (s[n - 1] == '\r');
+    for (qsizetype i = 0; i + 1 < n; ++i)
+        bad |= (s[i] == '\r') ^ (s[i + 1] == '\n');
     return !bad;
 }
 
@@ -399,7 +448,249 @@ private:
     QString m_diskForm;
 };
 
+// Units per slice of a text being written: the slice and its bytes stay in
+// the processor's cache.
 constexpr qsizetype SliceUnits = 64 * 1024;
+
+// How well the bytes read as each of three multi-byte encodings: two points
+// per double-byte character, three per triple-byte one. Each encoding is
+// scanned from the start, and a match skips its other bytes. Scores can
+// exceed the int range on files of more than about 1 GB.
+struct Scores
+{
+    qint64 sjis = 0;
+    qint64 euc = 0;
+    qint64 utf8 = 0;
+};
+
+#if defined(__SSE2__)
+
+// The scan in 64-byte blocks, a bit per byte. Each skip-ahead scan becomes
+// bit arithmetic:
+// - UTF-8 needs no scan at all: the bytes a match skips are continuation
+//   bytes, which start nothing, so every lead byte followed by the right
+//   continuation bytes scores where it stands.
+// - Shift-JIS: where a pair may start at i (lead byte, then trail byte), the
+//   scan takes i unless it took i - 1. In a run of such positions it takes
+//   every second one from the run's start (pairStarts).
+// - EUC-JP: 8E and 8F are never the second or third byte of anything, so
+//   every 8E + kana and 8F + two EUC bytes scores; the bytes they cover are
+//   taken out, and the pairs of plain EUC bytes are then found like
+//   Shift-JIS pairs.
+namespace Simd {
+
+// Per byte class, a bit per byte of a 64-byte block.
+struct Masks
+{
+    quint64 sjisLead = 0;  // 81-9F, E0-FC
+    quint64 sjisTrail = 0; // 40-7E, 80-FC
+    quint64 euc = 0;       // A1-FE
+    quint64 kana = 0;      // A1-DF
+    quint64 x8e = 0;
+    quint64 x8f = 0;
+    quint64 utf8Lead2 = 0; // C0-DF
+    quint64 utf8Lead3 = 0; // E0-EF
+    quint64 utf8Cont = 0;  // 80-BF
+};
+
+Masks classify(const unsigned char *p)
+{
+    Masks m;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+        // Signed compares: bytes 80-FF are negative, so "above t" for a t in
+        // 80-FF holds every ASCII byte as well; a difference of two such
+        // tests leaves them out.
+        const auto above = [&v](unsigned char t) { return _mm_cmpgt_epi8(v, _mm_set1_epi8(char(t))); };
+        const auto equal = [&v](unsigned char t) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(char(t))); };
+        const auto without = [](__m128i a, __m128i b) { return _mm_andnot_si128(b, a); };
+        const __m128i high = _mm_cmpgt_epi8(_mm_setzero_si128(), v);
+        const __m128i a80 = above(0x80);
+        const __m128i a9F = above(0x9F);
+        const __m128i aA0 = above(0xA0);
+        const __m128i aBF = above(0xBF);
+        const __m128i aDF = above(0xDF);
+        const __m128i aEF = above(0xEF);
+        const __m128i aFC = above(0xFC);
+        const __m128i aFE = above(0xFE);
+        const __m128i ascii40to7E = _mm_and_si128(above(0x3F), _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
+        const auto bits = [k](__m128i x) { return quint64(unsigned(_mm_movemask_epi8(x))) << (16 * k); };
+        m.sjisLead |= bits(_mm_or_si128(without(a80, a9F), without(aDF, aFC)));
+        m.sjisTrail |= bits(_mm_or_si128(ascii40to7E, without(high, aFC)));
+        m.euc |= bits(without(aA0, aFE));
+        m.kana |= bits(without(aA0, aDF));
+        m.x8e |= bits(equal(0x8E));
+        m.x8f |= bits(equal(0x8F));
+        m.utf8Lead2 |= bits(without(aBF, aDF));
+        m.utf8Lead3 |= bits(without(aDF, aEF));
+        m.utf8Cont |= bits(without(high, aBF));
+    }
+    return m;
+}
+
+// Without POPCNT in the baseline instruction set std::popcount is a library
+// call; this is the same count inline.
+qint64 bitCount(quint64 x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555);
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return qint64((x * 0x0101010101010101) >> 56);
+}
+
+// The positions a left-to-right scan takes among the possible pair starts
+// `m`: x[i] = m[i] and not x[i - 1], with x[-1] = `taken` (the previous
+// block's last bit, updated for the next block). In each run of ones that is
+// every second position from the run's start; a run's start parity picks
+// the even or the odd positions, and adding a run's start bit to `m` clears
+// exactly that run.
+quint64 pairStarts(quint64 m, quint64 &taken)
+{
+    constexpr quint64 Even = 0x5555555555555555;
+    const quint64 starts = m & ~(m << 1);
+    quint64 evenStarts = starts & Even;
+    quint64 oddStarts = starts & ~Even;
+    if (taken) {
+        // Byte 0 belongs to the pair taken last: its run, if any, begins
+        // (in effect) one byte earlier.
+        evenStarts &= ~quint64(1);
+        oddStarts |= m & 1;
+    }
+    const quint64 x = (m & ~(m + evenStarts) & Even) | (m & ~(m + oddStarts) & ~Even);
+    taken = x >> 63;
+    return x;
+}
+
+Scores score(const unsigned char *b, qsizetype n)
+{
+    Scores s;
+    const qsizetype blocks = (n + 63) / 64;
+    // Bytes past the end are zero, which is in no class: nothing can match
+    // across the end.
+    unsigned char last[64];
+    const auto masksOf = [&](qsizetype k) {
+        if (k >= blocks)
+            return Masks();
+        if ((k + 1) * 64 <= n)
+            return classify(b + 64 * k);
+        memset(last, 0, sizeof last);
+        memcpy(last, b + 64 * k, size_t(n - 64 * k));
+        return classify(last);
+    };
+    // The class of the byte one or two further on, across into the next block.
+    const auto next1 = [](quint64 here, quint64 after) { return here >> 1 | after << 63; };
+    const auto next2 = [](quint64 here, quint64 after) { return here >> 2 | after << 62; };
+
+    quint64 sjisTaken = 0;
+    quint64 eucTaken = 0;
+    quint64 coveredIn = 0; // bytes of this block covered by an 8E or 8F match before it
+    Masks m = masksOf(0);
+    for (qsizetype k = 0; k < blocks; ++k) {
+        const Masks after = masksOf(k + 1);
+
+        s.sjis += 2 * bitCount(pairStarts(m.sjisLead & next1(m.sjisTrail, after.sjisTrail), sjisTaken));
+
+        const quint64 euc1 = next1(m.euc, after.euc);
+        const quint64 kanaPairs = m.x8e & next1(m.kana, after.kana);
+        const quint64 triples = m.x8f & euc1 & next2(m.euc, after.euc);
+        const quint64 covered = coveredIn | kanaPairs << 1 | triples << 1 | triples << 2;
+        coveredIn = ((kanaPairs | triples) >> 63) | ((triples >> 62) & 1) | (triples >> 63) << 1;
+        s.euc += 2 * bitCount(pairStarts(m.euc & euc1 & ~covered, eucTaken)) + 2 * bitCount(kanaPairs)
+                 + 3 * bitCount(triples);
+
+        const quint64 cont1 = next1(m.utf8Cont, after.utf8Cont);
+        s.utf8 += 2 * bitCount(m.utf8Lead2 & cont1)
+                  + 3 * bitCount(m.utf8Lead3 & cont1 & next2(m.utf8Cont, after.utf8Cont));
+        m = after;
+    }
+    return s;
+}
+
+} // namespace Simd
+
+Scores scoreContent(const unsigned char *b, qsizetype n)
+{
+    return Simd::score(b, n);
+}
+
+#else
+
+// Byte ranges of the scoring passes, one table lookup per byte.
+namespace ByteClasses {
+enum : unsigned char {
+    SjisLead = 0x01,  // 81-9F, E0-FC
+    SjisTrail = 0x02, // 40-7E, 80-FC
+    EucByte = 0x04,   // A1-FE
+    EucKana = 0x08,   // A1-DF, after 8E
+    Utf8Lead2 = 0x10, // C0-DF
+    Utf8Lead3 = 0x20, // E0-EF
+    Utf8Cont = 0x40,  // 80-BF
+};
+
+constexpr std::array<unsigned char, 256> make()
+{
+    std::array<unsigned char, 256> t{};
+    const auto in = [](int c, int lo, int hi) { return c >= lo && c <= hi; };
+    for (int c = 0; c < 256; ++c) {
+        unsigned char f = 0;
+        if (in(c, 0x81, 0x9F) || in(c, 0xE0, 0xFC))
+            f |= SjisLead;
+        if (in(c, 0x40, 0x7E) || in(c, 0x80, 0xFC))
+            f |= SjisTrail;
+        if (in(c, 0xA1, 0xFE))
+            f |= EucByte;
+        if (in(c, 0xA1, 0xDF))
+            f |= EucKana;
+        if (in(c, 0xC0, 0xDF))
+            f |= Utf8Lead2;
+        if (in(c, 0xE0, 0xEF))
+            f |= Utf8Lead3;
+        if (in(c, 0x80, 0xBF))
+            f |= Utf8Cont;
+        t[size_t(c)] = f;
+    }
+    return t;
+}
+
+constexpr std::array<unsigned char, 256> table = make();
+} // namespace ByteClasses
+
+Scores scoreContent(const unsigned char *b, qsizetype n)
+{
+    const auto &cls = ByteClasses::table;
+    Scores s;
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        if ((cls[b[i]] & ByteClasses::SjisLead) && (cls[b[i + 1]] & ByteClasses::SjisTrail)) {
+            s.sjis += 2;
+            ++i;
+        }
+    }
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        const unsigned char b1 = b[i];
+        const unsigned char c2 = cls[b[i + 1]];
+        if ((cls[b1] & c2 & ByteClasses::EucByte) || (b1 == 0x8E && (c2 & ByteClasses::EucKana))) {
+            s.euc += 2;
+            ++i;
+        } else if (b1 == 0x8F && i < n - 2 && (c2 & cls[b[i + 2]] & ByteClasses::EucByte)) {
+            s.euc += 3;
+            i += 2;
+        }
+    }
+    for (qsizetype i = 0; i < n - 1; ++i) {
+        const unsigned char c1 = cls[b[i]];
+        const unsigned char c2 = cls[b[i + 1]];
+        if ((c1 & ByteClasses::Utf8Lead2) && (c2 & ByteClasses::Utf8Cont)) {
+            s.utf8 += 2;
+            ++i;
+        } else if ((c1 & ByteClasses::Utf8Lead3) && i < n - 2 && (c2 & cls[b[i + 2]] & ByteClasses::Utf8Cont)) {
+            s.utf8 += 3;
+            i += 2;
+        }
+    }
+    return s;
+}
+
+#endif
 
 } // namespace
 
@@ -439,7 +730,10 @@ TextRead CStringCode::readTextResult(int encoding, const QString &path) const
     QString decoded;
     if (encoding == Encoding::ShiftJis) {
         // No byte-order mark in this encoding: any such bytes are text.
-        decoded = CodePage932::decode(content);
+        result.text = decodeShiftJisLines(content);
+        result.encoding = encoding;
+        result.ok = true;
+        return result;
     } else {
         if (startsWith(content, Utf8Bom)) {
             encoding = Encoding::Utf8;
@@ -568,44 +862,7 @@ int CStringCode::codePageFromContent(const char *bytes, qsizetype length)
             return CodePage::Iso2022Jp;
     }
 
-    // Three independent scoring passes; a match skips its extra bytes.
-    // Scores can exceed the int range on files of more than about 1 GB.
-    const auto &cls = ByteClasses::table;
-    qint64 sjis = 0;
-    for (qsizetype i = 0; i < n - 1; ++i) {
-        if ((cls[b[i]] & ByteClasses::SjisLead) && (cls[b[i + 1]] & ByteClasses::SjisTrail)) {
-            sjis += 2;
-            ++i;
-        }
-    }
-
-    qint64 euc = 0;
-    for (qsizetype i = 0; i < n - 1; ++i) {
-        const unsigned char b1 = b[i];
-        const unsigned char c2 = cls[b[i + 1]];
-        if ((cls[b1] & c2 & ByteClasses::EucByte) || (b1 == 0x8E && (c2 & ByteClasses::EucKana))) {
-            euc += 2;
-            ++i;
-        } else if (b1 == 0x8F && i < n - 2 && (c2 & cls[b[i + 2]] & ByteClasses::EucByte)) {
-            euc += 3;
-            i += 2;
-        }
-    }
-
-    qint64 utf8 = 0;
-    for (qsizetype i = 0; i < n - 1; ++i) {
-        const unsigned char c1 = cls[b[i]];
-        const unsigned char c2 = cls[b[i + 1]];
-        if ((c1 & ByteClasses::Utf8Lead2) && (c2 & ByteClasses::Utf8Cont)) {
-            utf8 += 2;
-            ++i;
-        } else if ((c1 & ByteClasses::Utf8Lead3) && i < n - 2
-                   && (c2 & cls[b[i + 2]] & ByteClasses::Utf8Cont)) {
-            utf8 += 3;
-            i += 2;
-        }
-    }
-
+    const auto [sjis, euc, utf8] = scoreContent(b, n);
     if (euc > sjis && euc > utf8)
         return CodePage::EucJp;
     if (sjis > euc && sjis > utf8)

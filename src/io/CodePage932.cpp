@@ -185,10 +185,24 @@ bool isAscii(QByteArrayView bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The way without tables: straight through iconv.
+// The way without tables: straight through iconv, with one converter per
+// direction and thread, opened on first use (opening is far dearer than
+// converting the short strings of a native file).
+const Converter &decoder()
+{
+    thread_local const Converter c(HostUtf16, "CP932");
+    return c;
+}
+
+const Converter &encoder()
+{
+    thread_local const Converter c("CP932", HostUtf16);
+    return c;
+}
+
 QString decodeWithIconv(QByteArrayView bytes)
 {
-    const Converter cd(HostUtf16, "CP932");
+    const Converter &cd = decoder();
     if (!cd.valid())
         return QString(bytes.size(), QChar::ReplacementCharacter);
 
@@ -199,6 +213,7 @@ QString decodeWithIconv(QByteArrayView bytes)
     char *outPtr = outBegin;
     size_t outLeft = size_t(out.size()) * sizeof(char16_t);
 
+    cd.reset();
     while (inLeft > 0) {
         if (cd.convert(&in, &inLeft, &outPtr, &outLeft) != size_t(-1))
             break;
@@ -221,7 +236,7 @@ QString decodeWithIconv(QByteArrayView bytes)
 
 std::optional<QByteArray> encodeWithIconv(QStringView text)
 {
-    const Converter cd("CP932", HostUtf16);
+    const Converter &cd = encoder();
     if (!cd.valid())
         return std::nullopt;
     QByteArray out(text.size() * 2, Qt::Uninitialized);
@@ -232,8 +247,11 @@ std::optional<QByteArray> encodeWithIconv(QStringView text)
     size_t outLeft = size_t(out.size());
     // EILSEQ: no code page 932 form (an emoji, a lone surrogate);
     // EINVAL: a high surrogate at the very end. Both refuse the whole text.
-    if (cd.convert(&in, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
+    cd.reset();
+    if (cd.convert(&in, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0) {
+        cd.reset();
         return std::nullopt;
+    }
     out.truncate(outPtr - outBegin);
     return out;
 }
@@ -257,7 +275,20 @@ QString decode(QByteArrayView bytes)
     char16_t *d = reinterpret_cast<char16_t *>(out.data());
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const unsigned char *const end = p + bytes.size();
+    const char16_t *const pair = t->pair.data();
     while (p < end) {
+        // Two pairs at a time while the text is pairs (most of Japanese).
+        if (end - p >= 4) {
+            const char16_t c0 = pair[size_t(p[0]) << 8 | p[1]];
+            const char16_t c1 = pair[size_t(p[2]) << 8 | p[3]];
+            if ((c0 != Tables::NoChar) & (c1 != Tables::NoChar)) {
+                d[0] = c0;
+                d[1] = c1;
+                d += 2;
+                p += 4;
+                continue;
+            }
+        }
         const char16_t s = t->single[*p];
         if (s != Tables::NoChar) {
             *d++ = s;

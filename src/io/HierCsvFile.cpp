@@ -5,37 +5,39 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 // Copies `text` without its CRs and LFs to `d`: a row of the file is one
-// line. Four units are tested at once (a break is rare: one in forty units
-// or so); within four that hold one, every unit is stored and the cursor
-// moves past the ones kept.
+// line. A break is rare (one in forty units or so), so eight units at a time
+// are stored and tested together; where one of them is a break, each unit is
+// stored and the cursor moves past the ones kept. `d` has room for `text`.
 char16_t *copyWithoutBreaks(char16_t *d, QStringView text)
 {
     const char16_t *s = text.utf16();
     const char16_t *const end = s + text.size();
-    constexpr quint64 Ones = 0x0001000100010001;
-    constexpr quint64 Highs = 0x8000800080008000;
-    const auto hasUnit = [](quint64 v, char16_t u) {
-        const quint64 x = v ^ (Ones * u); // a zero unit where v holds u
-        return ((x - Ones) & ~x & Highs) != 0;
-    };
-    for (; end - s >= 4; s += 4) {
-        quint64 v;
-        memcpy(&v, s, sizeof v);
-        if (!hasUnit(v, u'\r') && !hasUnit(v, u'\n')) {
-            memcpy(d, s, sizeof v);
-            d += 4;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    for (; end - s >= 8; s += 8) {
+        // The processor's prefetching starts late on each short body.
+        __builtin_prefetch(s + 256);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(d), v);
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf))) == 0) {
+            d += 8;
             continue;
         }
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 8; ++i) {
             *d = s[i];
             d += (s[i] != u'\r') & (s[i] != u'\n');
         }
     }
+#endif
     for (; s < end; ++s) {
         *d = *s;
         d += (*s != u'\r') & (*s != u'\n');
