@@ -1,7 +1,7 @@
-#include "FakeEditorPane.h"
-#include "FakePanes.h"
+#include "DocumentFixture.h"
+#include "FileBytes.h"
 #include "RealEncodings.h"
-#include "RecordingPrompter.h"
+#include "UserTexts.h"
 
 #include "Messages.h"
 #include "io/ArchiveString.h"
@@ -31,20 +31,6 @@ namespace {
 // message table shows up.
 const QString TitleText = u"タイトル"_s;
 const QString DiscardQuestion = u"文書が更新されていますが、保存せずに続行してよろしいですか？"_s;
-const QString SaveQuestion = u"文書ファイルが更新されています、保存しますか？"_s;
-const QString ExtensionMessage = u"ファイル拡張子でエラーが発生しました！"_s;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // "level body" per item in outline order, readable in a failed comparison.
 QStringList dump(const CTreeList &store)
@@ -97,39 +83,13 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
-// The user's edits: typing at the end, or selecting all and pasting.
-void typeAtEnd(FakeEditorPane &editor, const QString &text)
-{
-    const qint32 end = qint32(editor.text().size());
-    editor.select(end, end);
-    editor.typeText(text);
-}
-
-void replaceAll(FakeEditorPane &editor, const QString &text)
-{
-    editor.select(0, qint32(editor.text().size()));
-    editor.typeText(text);
-}
-
 // A document wired to fakes, with a user folder of its own.
-struct Harness
+struct Harness : DocumentFixture
 {
     explicit Harness(int displayLable = 1, int titleText = 1)
+        : DocumentFixture({{u"Display_Lable"_s, displayLable}, {u"TitleText"_s, titleText}})
     {
-        user = dir.path() + u"/ユーザー"_s;
-        for (const char16_t *sub : {u"/Data", u"/Backup", u"/Work", u"/Text"})
-            QDir().mkpath(user + QString::fromUtf16(sub));
-        backend.setRaw(SettingsSection::Settings, u"User_Path", user);
-        backend.setRaw(SettingsSection::Settings, u"Display_Lable", displayLable);
-        backend.setRaw(SettingsSection::Settings, u"TitleText", titleText);
-        doc = std::make_unique<CQuilloryDoc>(backend, &prompter, [] { return QString(); });
-        doc->setTreePane(&tree);
-        doc->setEditorPane(&editor);
-        doc->setFrame(&frame);
     }
-
-    QString data(const QString &name) const { return user + u"/Data/"_s + name; }
-    QString work() const { return user + u"/Work"_s; }
 
     // Puts an outline in place and shows it, the first item current.
     void show(const QList<std::pair<qint32, QString>> &items)
@@ -148,15 +108,6 @@ struct Harness
         prompter.messages.clear();
         prompter.questions.clear();
     }
-
-    QTemporaryDir dir;
-    QString user;
-    MemorySettingsBackend backend;
-    RecordingPrompter prompter;
-    FakeTreePane tree;
-    FakeEditorPane editor;
-    FakeFrame frame;
-    std::unique_ptr<CQuilloryDoc> doc;
 };
 
 } // namespace
@@ -393,7 +344,7 @@ void TestDocument::openWithUnsavedChanges()
     QVERIFY(NativeFile::write(path, source, NativeHeader(), 0, nullptr));
 
     h.show({{1, u"書きかけ\r\nまだ保存していない"_s}});
-    typeAtEnd(h.editor, u"。"_s);
+    h.editor.typeAtEnd(u"。"_s);
     h.doc->setModified(true);
     const QStringList before = dump(h.doc->store());
     const QString editorBefore = h.editor.text();
@@ -524,7 +475,7 @@ void TestDocument::autoDetectedTextSavesInItsOwnEncoding()
     QCOMPARE(h.doc->fileEncoding(), encoding);
 
     // The user adds a line to the first item, then saves.
-    typeAtEnd(h.editor, u"追記した行\r\n"_s);
+    h.editor.typeAtEnd(u"追記した行\r\n"_s);
     h.doc->setModified(true);
     h.doc->storeEditorBeforeSave();
     QVERIFY(h.doc->onSaveDocument(h.doc->path()));
@@ -535,7 +486,7 @@ void TestDocument::autoDetectedTextSavesInItsOwnEncoding()
     NativeHeader unused;
     QVERIFY(OutlineFileIo::read(type, path, encoding, expected, unused, code, nullptr).ok);
     QVERIFY(expected.bodies().at(0).contains(u"追記した行"_s));
-    const QString reference = h.dir.path() + u"/reference"_s + OutlineFileIo::extensionOf(path);
+    const QString reference = h.temp.path() + u"/reference"_s + OutlineFileIo::extensionOf(path);
     QVERIFY(OutlineFileIo::write(type, reference, encoding, expected, NativeHeader(), 0, code, nullptr));
     QCOMPARE(readBytes(path), readBytes(reference));
     QCOMPARE(code.detectEncoding(path), encoding);
@@ -679,7 +630,7 @@ void TestDocument::writeBackOnSelect()
     h.show({{1, body}, {2, u"B\r\nz"_s}});
     QCOMPARE(h.editor.text(), shown);
 
-    replaceAll(h.editor, typed);
+    h.editor.replaceAll(typed);
     h.doc->setModified(true);
     h.doc->selectItem(1);
 
@@ -807,7 +758,7 @@ void TestDocument::toggleLabelMode()
 {
     Harness h(1);
     h.show({{1, u"A\r\nx"_s}});
-    replaceAll(h.editor, u"A\r\nxz"_s);
+    h.editor.replaceAll(u"A\r\nxz"_s);
     h.doc->setModified(true);
 
     h.doc->toggleLabelMode();
@@ -816,7 +767,7 @@ void TestDocument::toggleLabelMode()
     QCOMPARE(h.doc->displayMode(), DisplayMode::Clear);
     QCOMPARE(h.doc->settings().Display_Lable, 0);
 
-    replaceAll(h.editor, u"xzw"_s);
+    h.editor.replaceAll(u"xzw"_s);
     h.doc->toggleLabelMode();
     QCOMPARE(h.doc->store().getBody(0), u"A\r\nxzw"_s);
     QCOMPARE(h.editor.text(), u"A\r\nxzw"_s);
@@ -825,7 +776,7 @@ void TestDocument::toggleLabelMode()
 
     // Single-page editing leaves mode, setting and text alone.
     h.doc->setDisplayMode(DisplayMode::SinglePage);
-    replaceAll(h.editor, u"plain"_s);
+    h.editor.replaceAll(u"plain"_s);
     h.clearLogs();
     h.doc->toggleLabelMode();
     QCOMPARE(h.doc->displayMode(), DisplayMode::SinglePage);
@@ -919,7 +870,7 @@ void TestDocument::saveModified()
 
     Harness h;
     h.show(Story);
-    typeAtEnd(h.editor, u"未保存"_s);
+    h.editor.typeAtEnd(u"未保存"_s);
     h.doc->setModified(modified);
     h.doc->setDisplayMode(mode);
     h.prompter.answers = script(answer);

@@ -1,7 +1,7 @@
-#include "FakeEditorPane.h"
+#include "DocumentFixture.h"
 #include "FakeFileChooser.h"
-#include "FakePanes.h"
-#include "RecordingPrompter.h"
+#include "FileBytes.h"
+#include "UserTexts.h"
 
 #include "io/CStringCode.h"
 #include "io/FileCommands.h"
@@ -26,79 +26,32 @@ namespace {
 
 // The texts the user must see, written out here so that a slip in the
 // message table shows up.
-const QString SaveQuestion = u"文書ファイルが更新されています、保存しますか？"_s;
-const QString NoEncodingMessage = u"エンコードの指定がされていませんでした。やり直しをして下さい"_s;
-const QString ExtensionMessage = u"ファイル拡張子でエラーが発生しました！"_s;
 const QString TextSaveMessage = u"ファイルの保存でエラーが生じました"_s;
 QString savedMessage(const QString &name)
 {
     return u"『 "_s + name + u" 』の上書き保存、完了しました。 "_s;
 }
 
-QByteArray readBytes(const QString &path)
+// A document with fake panes and the file commands wired as the application
+// wires them (the frame's Save As is the command's).
+struct Fixture : DocumentFixture
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// The bodies of a native file in outline order; empty when it cannot be read.
-QStringList nativeBodies(const QString &path)
-{
-    QStringList bodies;
-    NativeHeader header;
-    const FileError error = NativeFile::parse(readBytes(path), header,
-                                              [&bodies](qint32, const QString &body) { bodies.append(body); });
-    return error == FileError::None ? bodies : QStringList();
-}
-
-// A document over an in-memory store whose user folder has a Japanese name,
-// with the four folders made, fake panes and the file commands wired as the
-// application wires them (the frame's Save As is the command's).
-struct Fixture
-{
-    QTemporaryDir temp{QDir::tempPath() + u"/ユーザー_XXXXXX"_s};
-    QString user;
-    MemorySettingsBackend backend;
-    RecordingPrompter prompter;
-    FakeEditorPane editor;
-    FakeTreePane tree;
-    FakeFrame frame;
     FakeFileChooser chooser;
-    std::unique_ptr<CQuilloryDoc> doc;
     std::unique_ptr<FileCommands> files;
 
-    explicit Fixture(const QList<std::pair<QString, qint32>> &switches = {})
+    explicit Fixture(const SettingValues &switches = {})
+        : DocumentFixture(switches)
     {
-        user = temp.path() + u"/User"_s;
-        for (const QString &sub : {u"Data"_s, u"Backup"_s, u"Text"_s, u"Work"_s})
-            QDir().mkpath(user + QLatin1Char('/') + sub);
-        backend.setRaw(SettingsSection::Settings, u"User_Path", user);
-        for (const auto &[key, value] : switches)
-            backend.setRaw(SettingsSection::Settings, key, value);
-        doc = std::make_unique<CQuilloryDoc>(backend, &prompter);
-        doc->setEditorPane(&editor);
-        doc->setTreePane(&tree);
-        doc->setFrame(&frame);
         files = std::make_unique<FileCommands>(*doc, backend, chooser);
         frame.saveAs = [this] { return files->fileSaveAs(); };
         doc->onNewDocument();
         doc->refreshViews();
     }
 
-    QString data(const QString &name) const { return user + u"/Data/"_s + name; }
-    QString backup(const QString &name) const { return user + u"/Backup/"_s + name; }
-
     // The user types at the end of the editor's text.
     void type(const QString &text)
     {
-        editor.select(qint32(editor.text().size()), qint32(editor.text().size()));
-        editor.typeText(text);
+        editor.typeAtEnd(text);
         doc->setModified(true);
     }
 };

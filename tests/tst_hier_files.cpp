@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "Messages.h"
 #include "RecordingPrompter.h"
 #include "io/CStringCode.h"
@@ -51,18 +52,6 @@ void fill(RawStore &store, const QList<int> &levels, const QStringList &bodies)
     Q_ASSERT(levels.size() == bodies.size());
     for (qsizetype i = 0; i < levels.size(); ++i)
         store.put(levels[i], bodies[i]);
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 enum Kind { Text, Csv };

@@ -1,3 +1,6 @@
+#include "AddressSpaceCap.h"
+#include "ArchiveBytes.h"
+#include "FileBytes.h"
 #include "RecordingPrompter.h"
 #include "io/NativeFile.h"
 #include "model/CTreeList.h"
@@ -7,7 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 #include <csignal>
 #include <optional>
@@ -18,31 +20,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// File images are built here by hand, byte by byte, so that the tests do not
-// share the code under test.
-QByteArray le32(qint32 value)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian<qint32>(value, b.data());
-    return b;
-}
-
-QByteArray utf16le(QStringView text)
-{
-    QByteArray b;
-    b.reserve(text.size() * 2);
-    for (QChar c : text) {
-        b.append(char(c.unicode() & 0xFF));
-        b.append(char(c.unicode() >> 8));
-    }
-    return b;
-}
-
-QByteArray shortRecord(QStringView text)
-{
-    Q_ASSERT(text.size() < 255);
-    return QByteArray::fromHex("FFFEFF") + char(text.size()) + utf16le(text);
-}
+// File images are built by hand (with ArchiveBytes.h), so that the tests do
+// not share the code under test.
 
 struct Record
 {
@@ -54,7 +33,7 @@ struct Record
 QByteArray image(const QList<Record> &records, std::optional<qint32> count = {},
                  qint32 formatNumber = 12000)
 {
-    QByteArray b = shortRecord(u"Quilolry DataFile") + le32(formatNumber) + le32(0)
+    QByteArray b = wideString(u"Quilolry DataFile") + le32(formatNumber) + le32(0)
         + le32(count.value_or(qint32(records.size())));
     for (const Record &r : records)
         b += le32(r.level) + r.string;
@@ -95,37 +74,6 @@ QString bodyOfLength(qsizetype length)
     return s;
 }
 
-// Caps the address space for one scope: a reader that trusts a huge length
-// or count from the file then fails to allocate and crashes the test instead
-// of quietly getting the memory from a generous overcommit.
-class AddressSpaceCap
-{
-public:
-    explicit AddressSpaceCap(qint64 headroom)
-    {
-        QFile statm(u"/proc/self/statm"_s);
-        if (getrlimit(RLIMIT_AS, &m_old) != 0 || !statm.open(QIODevice::ReadOnly))
-            return;
-        const qint64 pages = statm.readAll().split(' ').value(0).toLongLong();
-        if (pages <= 0)
-            return;
-        rlimit cap = m_old;
-        const rlim_t wanted = rlim_t(pages * sysconf(_SC_PAGESIZE) + headroom);
-        if (cap.rlim_cur == RLIM_INFINITY || cap.rlim_cur > wanted)
-            cap.rlim_cur = wanted;
-        m_active = setrlimit(RLIMIT_AS, &cap) == 0;
-    }
-    ~AddressSpaceCap()
-    {
-        if (m_active)
-            setrlimit(RLIMIT_AS, &m_old);
-    }
-
-private:
-    rlimit m_old{};
-    bool m_active = false;
-};
-
 } // namespace
 
 class TestNativeFile : public QObject
@@ -135,19 +83,6 @@ class TestNativeFile : public QObject
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    static void writeBytes(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-
-    static QByteArray readBytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -247,7 +182,7 @@ private slots:
         const QString file = path(u"形式.qlo"_s);
         // The record as a body, followed by a second item to show the cursor
         // ended exactly where the record did.
-        writeBytes(file, image({{1, record}, {2, shortRecord(u"次")}}));
+        QVERIFY(writeBytes(file, image({{1, record}, {2, wideString(u"次")}})));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -263,8 +198,8 @@ private slots:
         // unchecked and written back (in the UTF-16 form) on the next save.
         const QString file = path(u"九九九九.qlo"_s);
         QByteArray bytes = QByteArray::fromHex("054F74686572") + le32(9999) + le32(5) + le32(1) + le32(1)
-            + shortRecord(u"A\r\nb");
-        writeBytes(file, bytes);
+            + wideString(u"A\r\nb");
+        QVERIFY(writeBytes(file, bytes));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -274,7 +209,7 @@ private slots:
 
         QVERIFY(NativeFile::write(file, store, header, 0, &prompter));
         QCOMPARE(readBytes(file).toHex(' '),
-                 (shortRecord(u"Other") + le32(9999) + le32(0) + le32(1) + le32(1) + shortRecord(u"A\r\nb"))
+                 (wideString(u"Other") + le32(9999) + le32(0) + le32(1) + le32(1) + wideString(u"A\r\nb"))
                      .toHex(' '));
         QVERIFY(prompter.messages.isEmpty());
     }
@@ -290,7 +225,7 @@ private slots:
         QFETCH(int, count);
         const QString file = path(u"空.qlo"_s);
         // A record follows anyway: it must not be read.
-        writeBytes(file, image({{1, shortRecord(u"x")}}, count, 4321));
+        QVERIFY(writeBytes(file, image({{1, wideString(u"x")}}, count, 4321)));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -304,11 +239,11 @@ private slots:
     void levelsOutsideTheTree()
     {
         const QString file = path(u"階層.qlo"_s);
-        writeBytes(file, image({{1, shortRecord(u"a")},
-                                {300, shortRecord(u"too deep")},
-                                {0, shortRecord(u"b")},
-                                {-5, shortRecord(u"c")},
-                                {251, shortRecord(u"d")}}));
+        QVERIFY(writeBytes(file, image({{1, wideString(u"a")},
+                                        {300, wideString(u"too deep")},
+                                        {0, wideString(u"b")},
+                                        {-5, wideString(u"c")},
+                                        {251, wideString(u"d")}})));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -325,15 +260,15 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("itemsBefore"); // appended before the failure
 
-        const QByteArray good = image({{1, shortRecord(u"一つ目\r\n")}, {2, shortRecord(u"二つ目\r\n本文")}});
+        const QByteArray good = image({{1, wideString(u"一つ目\r\n")}, {2, wideString(u"二つ目\r\n本文")}});
         QTest::newRow("cut in the middle of a body") << good.left(good.size() - 3) << 1;
         QTest::newRow("cut inside a length prefix")
-            << image({{1, shortRecord(u"a")}}, 2) + le32(1) + QByteArray::fromHex("FFFEFFFF01") << 1;
-        QTest::newRow("cut after a level") << image({{1, shortRecord(u"a")}}, 2) + le32(1) << 1;
-        QTest::newRow("cut inside the magic") << shortRecord(u"Quilolry DataFile").left(20) << 0;
+            << image({{1, wideString(u"a")}}, 2) + le32(1) + QByteArray::fromHex("FFFEFFFF01") << 1;
+        QTest::newRow("cut after a level") << image({{1, wideString(u"a")}}, 2) + le32(1) << 1;
+        QTest::newRow("cut inside the magic") << wideString(u"Quilolry DataFile").left(20) << 0;
         QTest::newRow("cut inside the header") << good.left(44) << 0;
         QTest::newRow("fewer records than counted")
-            << image({{1, shortRecord(u"a long enough body")}, {1, shortRecord(u"another long body")}}, 3) << 2;
+            << image({{1, wideString(u"a long enough body")}, {1, wideString(u"another long body")}}, 3) << 2;
         QTest::newRow("UTF-16 length beyond the file")
             << image({{1, QByteArray::fromHex("FFFEFFFFE803") + utf16le(u"short")}}) << 0;
         QTest::newRow("UTF-16 32-bit length beyond the file")
@@ -350,7 +285,7 @@ private slots:
             << image({{1, QByteArray::fromHex("FFFFFFFEFFFFFF414243")}}) << 0;
         QTest::newRow("odd byte of a UTF-16 body missing")
             << image({{1, QByteArray::fromHex("FFFEFF02" "4100" "42")}}) << 0;
-        QByteArray huge = image({{1, shortRecord(u"a")}}, 0x7fffffff);
+        QByteArray huge = image({{1, wideString(u"a")}}, 0x7fffffff);
         huge.append(60 - huge.size(), 'x');
         QTest::newRow("count 0x7fffffff in a 60-byte file") << huge << 0;
         // Two records of five bytes each would need ten bytes; nine remain.
@@ -363,7 +298,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, itemsBefore);
         const QString file = path(u"壊れた.qlo"_s);
-        writeBytes(file, bytes);
+        QVERIFY(writeBytes(file, bytes));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -380,7 +315,7 @@ private slots:
         // Two empty one-byte records: exactly the five bytes per item the
         // count check asks for, and no more.
         const QString file = path(u"ぎりぎり.qlo"_s);
-        writeBytes(file, image({{1, QByteArray::fromHex("00")}, {2, QByteArray::fromHex("00")}}));
+        QVERIFY(writeBytes(file, image({{1, QByteArray::fromHex("00")}, {2, QByteArray::fromHex("00")}})));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -392,7 +327,7 @@ private slots:
     void extraBytesAfterTheLastRecordAreIgnored()
     {
         const QString file = path(u"余り.qlo"_s);
-        writeBytes(file, image({{1, shortRecord(u"a\r\n")}}) + QByteArray::fromHex("DEADBEEF00FFFEFF7F"));
+        QVERIFY(writeBytes(file, image({{1, wideString(u"a\r\n")}}) + QByteArray::fromHex("DEADBEEF00FFFEFF7F")));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -404,7 +339,7 @@ private slots:
     void zeroByteFileHasNoItems()
     {
         const QString file = path(u"ゼロ.qlo"_s);
-        writeBytes(file, {});
+        QVERIFY(writeBytes(file, {}));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
         NativeHeader header;
@@ -447,7 +382,7 @@ private slots:
         const QString file = path(u"枝.qlo"_s);
         QVERIFY(NativeFile::write(file, branch, bodies, header, 1, &prompter));
         QCOMPARE(readBytes(file).toHex(' '),
-                 image({{1, shortRecord(u"枝\r\n")}, {2, shortRecord(u"葉\r\n")}}, {}, 9999)
+                 image({{1, wideString(u"枝\r\n")}, {2, wideString(u"葉\r\n")}}, {}, 9999)
                      .replace(42, 4, le32(1))
                      .toHex(' '));
     }
@@ -493,8 +428,8 @@ private slots:
         if (geteuid() == 0)
             QSKIP("root ignores file permissions");
         const QString file = path(u"鍵付き.qlo"_s);
-        const QByteArray old = image({{1, shortRecord(u"old")}});
-        writeBytes(file, old);
+        const QByteArray old = image({{1, wideString(u"old")}});
+        QVERIFY(writeBytes(file, old));
         QVERIFY(QFile::setPermissions(file, writing ? QFileDevice::ReadOwner : QFileDevice::Permissions()));
         RecordingPrompter prompter;
         CTreeList store(&prompter);
@@ -513,8 +448,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString file = dir.filePath(u"大事な文書.qlo"_s);
-        const QByteArray old = image({{1, shortRecord(u"前の版\r\n")}});
-        writeBytes(file, old);
+        const QByteArray old = image({{1, wideString(u"前の版\r\n")}});
+        QVERIFY(writeBytes(file, old));
 
         RecordingPrompter prompter;
         CTreeList store(&prompter);

@@ -1,3 +1,5 @@
+#include "FileBytes.h"
+
 #include "settings/FrameSettings.h"
 #include "settings/QuillorySettings.h"
 #include "settings/SettingsBackend.h"
@@ -105,18 +107,6 @@ void setUnusualValues(QuillorySettings &s)
     s.LabelNameFlag = 0;
     s.FileSaveMsg = std::numeric_limits<qint32>::min();
     s.TextPath = 0;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -342,7 +332,7 @@ private slots:
         // A store with a few values is left byte for byte.
         const QString partial = dir.filePath(u"一部.ini"_s);
         const QByteArray bytes = "[Settings]\nPage_Row=25\nTree_FontName=\xe6\x98\x8e\xe6\x9c\x9d\n";
-        QVERIFY(writeFile(partial, bytes));
+        QVERIFY(writeBytes(partial, bytes));
         {
             QSettings file(partial, QSettings::IniFormat);
             QSettingsBackend backend(file);
@@ -350,7 +340,7 @@ private slots:
         }
         QCOMPARE(s.Page_Row, 25);
         QCOMPARE(s.Tree_FontName, u"明朝"_s);
-        QCOMPARE(readFile(partial), bytes);
+        QCOMPARE(readBytes(partial), bytes);
     }
 
     void workFolderIsPlainConcatenation_data()
@@ -474,7 +464,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(u"壊れた設定.ini"_s);
         // Edit_Margin is readable in every case, to show the file was read.
-        QVERIFY(writeFile(path, "[Settings]\nTree_FontSize=" + text + "\nEdit_Margin=4\nTree_BackColor="
+        QVERIFY(writeBytes(path, "[Settings]\nTree_FontSize=" + text + "\nEdit_Margin=4\nTree_BackColor="
                                     + text + "\nPain_Width=" + text + "\n[Workspace]\nApplicationLook="
                                     + text + "\n"));
         QSettings file(path, QSettings::IniFormat);
@@ -509,7 +499,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(u"文字列.ini"_s);
-        QVERIFY(writeFile(path, "[Settings]\nTree_FontName=" + text + "\nEdit_Margin=4\n"));
+        QVERIFY(writeBytes(path, "[Settings]\nTree_FontName=" + text + "\nEdit_Margin=4\n"));
         QSettings file(path, QSettings::IniFormat);
         QSettingsBackend backend(file);
         QuillorySettings s(fixedDocuments(TestDocuments));

@@ -1,4 +1,8 @@
+#include "AddressSpaceCap.h"
+#include "ArchiveBytes.h"
 #include "FakeEditorPane.h"
+#include "FileBytes.h"
+#include "HistoryRecords.h"
 #include "RecordingPrompter.h"
 #include "model/CUndoRedo.h"
 #include "Messages.h"
@@ -8,61 +12,16 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Records as readable lines, so that a failing comparison shows them.
-QStringList describe(const QList<CMD_ITEM> &records)
-{
-    QStringList lines;
-    for (const CMD_ITEM &r : records) {
-        QString text = r.text;
-        text.replace(u"\r"_s, u"\\r"_s).replace(u"\n"_s, u"\\n"_s);
-        lines.append(u"{%1, %2, %3, %4, \"%5\"}"_s.arg(r.kind).arg(r.start).arg(r.end).arg(r.count).arg(text));
-    }
-    return lines;
-}
-
-// History file images are built here byte by byte, apart from the reader.
-QByteArray le32(qint32 value)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian<qint32>(value, b.data());
-    return b;
-}
-
-QByteArray utf16le(QStringView text)
-{
-    QByteArray b;
-    for (QChar c : text) {
-        b.append(char(c.unicode() & 0xFF));
-        b.append(char(c.unicode() >> 8));
-    }
-    return b;
-}
-
-// The UTF-16 string record: FF FE FF, then a one-byte length, or FF and a
-// 16-bit length from 255 on.
-QByteArray wide(QStringView text)
-{
-    QByteArray b = QByteArray::fromHex("FFFEFF");
-    if (text.size() < 255) {
-        b.append(char(text.size()));
-    } else {
-        b.append(char(0xFF));
-        b.append(char(text.size() & 0xFF));
-        b.append(char(text.size() >> 8));
-    }
-    return b + utf16le(text);
-}
+// History file images are built byte by byte (with ArchiveBytes.h), apart
+// from the reader.
 
 // The one-byte string record: a length byte, then code page 932 bytes.
 QByteArray narrow(const QByteArray &bytes)
@@ -84,50 +43,6 @@ QByteArray historyFile(const QList<QByteArray> &records, std::optional<qint32> c
         b += r;
     return b;
 }
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Caps the address space for one scope: a reader that trusts a huge count
-// then fails to allocate and crashes the test instead of being let off by a
-// generous overcommit.
-class AddressSpaceCap
-{
-public:
-    explicit AddressSpaceCap(qint64 headroom)
-    {
-        QFile statm(u"/proc/self/statm"_s);
-        if (getrlimit(RLIMIT_AS, &m_old) != 0 || !statm.open(QIODevice::ReadOnly))
-            return;
-        const qint64 pages = statm.readAll().split(' ').value(0).toLongLong();
-        if (pages <= 0)
-            return;
-        rlimit cap = m_old;
-        const rlim_t wanted = rlim_t(pages * sysconf(_SC_PAGESIZE) + headroom);
-        if (cap.rlim_cur == RLIM_INFINITY || cap.rlim_cur > wanted)
-            cap.rlim_cur = wanted;
-        m_active = setrlimit(RLIMIT_AS, &cap) == 0;
-    }
-    ~AddressSpaceCap()
-    {
-        if (m_active)
-            setrlimit(RLIMIT_AS, &m_old);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    bool m_active = false;
-};
 
 // The largest address space the process has had, in bytes (VmPeak).
 qint64 peakAddressSpace()
@@ -258,7 +173,7 @@ private slots:
         const EditorState after = editor.state();
         history.recordChange(replaceFlag, before, after);
 
-        QCOMPARE(describe(history.undoList()), describe(records));
+        QCOMPARE(recordLines(history.undoList()), recordLines(records));
         QCOMPARE(before, after); // the next change chains from here
         QVERIFY(history.redoList().isEmpty());
 
@@ -274,7 +189,7 @@ private slots:
         QVERIFY(history.redoText(editor));
         QCOMPARE(editor.text(), after.text);
         QCOMPARE(editor.caret(), after.selectionStart);
-        QCOMPARE(describe(history.undoList()), describe(records));
+        QCOMPARE(recordLines(history.undoList()), recordLines(records));
         QVERIFY(history.redoList().isEmpty());
         QVERIFY(!history.redoText(editor));
         QCOMPARE(editor.focusCount, 0);
@@ -297,14 +212,14 @@ private slots:
         before = editor.state();
         editor.typeText(u"XYZ"_s);
         history.recordChange(1, before, editor.state());
-        QCOMPARE(describe(history.undoList()),
-                 describe({{1, 0, 1, 1, u"X"_s}, {12, 3, 3, 2, u"cd"_s}, {11, 3, 6, 3, u"XYZ"_s}}));
+        QCOMPARE(recordLines(history.undoList()),
+                 recordLines({{1, 0, 1, 1, u"X"_s}, {12, 3, 3, 2, u"cd"_s}, {11, 3, 6, 3, u"XYZ"_s}}));
 
         QVERIFY(history.undoText(editor));
         QCOMPARE(editor.text(), u"Xabcdef"_s);
         QCOMPARE(editor.caret(), 3);
         QCOMPARE(history.undoList().size(), 1);
-        QCOMPARE(describe(history.redoList()), describe({{11, 3, 6, 3, u"XYZ"_s}, {12, 3, 3, 2, u"cd"_s}}));
+        QCOMPARE(recordLines(history.redoList()), recordLines({{11, 3, 6, 3, u"XYZ"_s}, {12, 3, 3, 2, u"cd"_s}}));
         QVERIFY(history.undoText(editor));
         QCOMPARE(editor.text(), u"abcdef"_s);
         QCOMPARE(editor.caret(), 0);
@@ -371,7 +286,7 @@ private slots:
         history.recordChange(0, before, editor.state());
         QVERIFY(history.redoList().isEmpty());
         QVERIFY(!history.redoText(editor));
-        QCOMPARE(describe(history.undoList()), describe({{1, 0, 1, 1, u"あ"_s}, {1, 1, 2, 1, u"う"_s}}));
+        QCOMPARE(recordLines(history.undoList()), recordLines({{1, 0, 1, 1, u"あ"_s}, {1, 1, 2, 1, u"う"_s}}));
         QVERIFY(history.undoText(editor));
         QVERIFY(history.undoText(editor));
         QCOMPARE(editor.text(), QString());
@@ -508,28 +423,28 @@ private slots:
         QTest::addColumn<QString>("forward");   // after redoing them all
 
         QTest::newRow("an insertion and a deletion, both string forms")
-            << historyFile({record(1, 0, 3, wide(u"abc")), record(2, 6, 5, narrow("\x8c\xa2"))})
+            << historyFile({record(1, 0, 3, wideString(u"abc")), record(2, 6, 5, narrow("\x8c\xa2"))})
             << u"abcxyz"_s << QStringList{u"abcxy犬z"_s, u"xy犬z"_s} << QList<int>{6, 0} << u"abcxyz"_s;
         QTest::newRow("12 then 11 in one step")
-            << historyFile({record(12, 2, 2, wide(u"cd")), record(11, 2, 5, wide(u"XYZ"))})
+            << historyFile({record(12, 2, 2, wideString(u"cd")), record(11, 2, 5, wideString(u"XYZ"))})
             << u"abXYZef"_s << QStringList{u"abcdef"_s} << QList<int>{2} << u"abXYZef"_s;
         QTest::newRow("11 after 1 alone")
-            << historyFile({record(1, 0, 1, wide(u"a")), record(11, 1, 2, wide(u"b"))}) << u"ab"_s
+            << historyFile({record(1, 0, 1, wideString(u"a")), record(11, 1, 2, wideString(u"b"))}) << u"ab"_s
             << QStringList{u"a"_s, QString()} << QList<int>{1, 0} << u"ab"_s;
         QTest::newRow("kinds 0 and 10 change nothing and do not pair")
-            << historyFile({record(11, 0, 1, wide(u"a")), record(0, 1, 1, wide(u"")), record(10, 2, 2, wide(u""))})
+            << historyFile({record(11, 0, 1, wideString(u"a")), record(0, 1, 1, wideString(u"")), record(10, 2, 2, wideString(u""))})
             << u"abc"_s << QStringList{u"abc"_s, u"abc"_s, u"bc"_s} << QList<int>{2, 1, 0} << u"abc"_s;
         QTest::newRow("a file's kind 21 pairs without effect")
-            << historyFile({record(11, 0, 2, wide(u"ab")), record(21, 3, 3, wide(u"zz"))}) << u"abcd"_s
+            << historyFile({record(11, 0, 2, wideString(u"ab")), record(21, 3, 3, wideString(u"zz"))}) << u"abcd"_s
             << QStringList{u"cd"_s} << QList<int>{0} << u"abcd"_s;
         // A deletion beyond the end deletes nothing, so this one does not
         // come back to where it started.
         QTest::newRow("positions outside the text clamp")
-            << historyFile({record(1, -5, 0, wide(u"ab")), record(2, 50, 50, wide(u"!"))}) << u"abc"_s
+            << historyFile({record(1, -5, 0, wideString(u"ab")), record(2, 50, 50, wideString(u"!"))}) << u"abc"_s
             << QStringList{u"abc!"_s, u"c!"_s} << QList<int>{4, 0} << u"abc!"_s;
         const QString line = QString(300, u'長');
         QTest::newRow("a text of 300 units")
-            << historyFile({record(1, 0, 300, wide(line))}) << line + u"末"_s << QStringList{u"末"_s}
+            << historyFile({record(1, 0, 300, wideString(line))}) << line + u"末"_s << QStringList{u"末"_s}
             << QList<int>{0} << line + u"末"_s;
     }
     void historyFileReplay()
@@ -565,9 +480,9 @@ private slots:
     {
         const QDir work(m_work);
         QVERIFY(writeBytes(work.filePath(u"QLU0003.his"_s),
-                           historyFile({record(1, 0, 3, wide(u"abc")), record(2, 6, 5, narrow("\x8c\xa2"))})));
+                           historyFile({record(1, 0, 3, wideString(u"abc")), record(2, 6, 5, narrow("\x8c\xa2"))})));
         QVERIFY(writeBytes(work.filePath(u"QLR0003.his"_s),
-                           historyFile({record(12, 2, 2, wide(u"cd")), record(11, 0, 2, wide(u"ab"))})));
+                           historyFile({record(12, 2, 2, wideString(u"cd")), record(11, 0, 2, wideString(u"ab"))})));
         RecordingPrompter prompter;
         CUndoRedo history;
         FakeEditorPane editor(u"start"_s);
@@ -578,10 +493,10 @@ private slots:
         // Selecting item 3: what was there goes, the files come in.
         QVERIFY(history.loadHistoryFiles(m_work, 3, &prompter));
         QVERIFY(prompter.messages.isEmpty());
-        QCOMPARE(describe(history.undoList()),
-                 describe({{1, 0, 3, 3, u"abc"_s}, {2, 6, 5, 1, u"犬"_s}}));
-        QCOMPARE(describe(history.redoList()),
-                 describe({{12, 2, 2, 2, u"cd"_s}, {11, 0, 2, 2, u"ab"_s}}));
+        QCOMPARE(recordLines(history.undoList()),
+                 recordLines({{1, 0, 3, 3, u"abc"_s}, {2, 6, 5, 1, u"犬"_s}}));
+        QCOMPARE(recordLines(history.redoList()),
+                 recordLines({{12, 2, 2, 2, u"cd"_s}, {11, 0, 2, 2, u"ab"_s}}));
 
         // The redo file's last record goes first, and pairs with the 12.
         editor.setText(u"cdef"_s);
@@ -632,8 +547,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("kept");
 
-        const QByteArray first = record(1, 0, 2, wide(u"一つ"));
-        const QByteArray second = record(2, 4, 3, wide(u"二つ目の記録"));
+        const QByteArray first = record(1, 0, 2, wideString(u"一つ"));
+        const QByteArray second = record(2, 4, 3, wideString(u"二つ目の記録"));
         const QByteArray third = record(11, 0, 1, narrow("z"));
         const QByteArray whole = historyFile({first, second, third});
         QTest::newRow("empty file") << QByteArray() << 0;
@@ -657,7 +572,7 @@ private slots:
         QFETCH(int, kept);
         const QDir work(m_work);
         QVERIFY(writeBytes(work.filePath(u"QLU0007.his"_s), bytes));
-        QVERIFY(writeBytes(work.filePath(u"QLR0007.his"_s), historyFile({record(1, 0, 1, wide(u"r"))})));
+        QVERIFY(writeBytes(work.filePath(u"QLR0007.his"_s), historyFile({record(1, 0, 1, wideString(u"r"))})));
 
         RecordingPrompter prompter;
         CUndoRedo history;
@@ -687,7 +602,7 @@ private slots:
     void countIsNotBelieved()
     {
         const QString file = QDir(m_work).filePath(u"QLU0008.his"_s);
-        QVERIFY(writeBytes(file, historyFile({record(1, 0, 1, wide(u"a"))}, 20'000'000)));
+        QVERIFY(writeBytes(file, historyFile({record(1, 0, 1, wideString(u"a"))}, 20'000'000)));
         RecordingPrompter prompter;
         CUndoRedo history;
         const qint64 peakBefore = peakAddressSpace();
@@ -769,7 +684,7 @@ private slots:
         QCOMPARE(history.listTextRedo(), u"s = 0  e = 1  改\r\ns = 0  e = 0  01\r\n"_s);
         QCOMPARE(history.listTextUndo(), u"s = 5  e = 6  x\r\ns = 6  e = 8  \r\n\r\n"_s);
 
-        QVERIFY(writeBytes(QDir(m_work).filePath(u"QLR0002.his"_s), historyFile({record(2, -1, -20, wide(u"負"))})));
+        QVERIFY(writeBytes(QDir(m_work).filePath(u"QLR0002.his"_s), historyFile({record(2, -1, -20, wideString(u"負"))})));
         QVERIFY(history.loadHistoryFiles(m_work, 2, nullptr));
         QCOMPARE(history.listTextRedo(), u"s = -1  e = -20  負\r\n"_s);
         QCOMPARE(history.listTextUndo(), QString());

@@ -1,5 +1,6 @@
 // The command-line tool, run as a separate process: exit codes, what reaches
 // stdout and stderr, and conversions between every pair of file kinds.
+#include "FileBytes.h"
 #include "RealEncodings.h"
 #include "io/CStringCode.h"
 #include "io/OutlineFileIo.h"
@@ -31,19 +32,6 @@ Run tool(const QStringList &args)
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // A file kind and, for text kinds, its encoding name and index.
@@ -213,12 +201,12 @@ private slots:
 
     void nativeHeaderCarriedOver()
     {
-        QByteArray bytes = fileBytes(path(u"見本.qlo"_s));
+        QByteArray bytes = readBytes(path(u"見本.qlo"_s));
         qToLittleEndian<qint32>(9999, bytes.data() + 38);
         qToLittleEndian<qint32>(3, bytes.data() + 42);
-        writeBytes(path(u"9999.qlo"_s), bytes);
+        QVERIFY(writeBytes(path(u"9999.qlo"_s), bytes));
         QCOMPARE(tool({u"convert"_s, path(u"9999.qlo"_s), path(u"9999-copy.qlo"_s)}).exitCode, 0);
-        const QByteArray copy = fileBytes(path(u"9999-copy.qlo"_s));
+        const QByteArray copy = readBytes(path(u"9999-copy.qlo"_s));
         QCOMPARE(qFromLittleEndian<qint32>(copy.constData() + 38), 9999);
         QCOMPARE(qFromLittleEndian<qint32>(copy.constData() + 42), 0);
         QCOMPARE(copy.mid(46), bytes.mid(46));
@@ -226,14 +214,14 @@ private slots:
         // From a text kind the defaults are written.
         QCOMPARE(tool({u"convert"_s, path(u"9999.qlo"_s), path(u"h.txt"_s)}).exitCode, 0);
         QCOMPARE(tool({u"convert"_s, path(u"h.txt"_s), path(u"h.qlo"_s)}).exitCode, 0);
-        QCOMPARE(fileBytes(path(u"h.qlo"_s)), fileBytes(path(u"見本.qlo"_s)));
+        QCOMPARE(readBytes(path(u"h.qlo"_s)), readBytes(path(u"見本.qlo"_s)));
     }
 
     void emptyInputWritesEmptyOutline()
     {
-        writeBytes(path(u"empty.txt"_s), {});
+        QVERIFY(writeBytes(path(u"empty.txt"_s), {}));
         QCOMPARE(tool({u"convert"_s, path(u"empty.txt"_s), path(u"empty.qlo"_s)}).exitCode, 0);
-        const QByteArray out = fileBytes(path(u"empty.qlo"_s));
+        const QByteArray out = readBytes(path(u"empty.qlo"_s));
         QCOMPARE(out.size(), 50);
         QCOMPARE(qFromLittleEndian<qint32>(out.constData() + 46), 0);
         const Run r = tool({u"list"_s, path(u"empty.qlo"_s)});
@@ -263,7 +251,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, message);
         QFile::copy(path(u"見本.qlo"_s), path(u"見本.doc"_s));
-        writeBytes(path(u"plain.txt"_s), "no heading\r\n");
+        QVERIFY(writeBytes(path(u"plain.txt"_s), "no heading\r\n"));
         {
             CTreeList store;
             store.appendItem(1, u"絵文字\r\n😀\r\n"_s);

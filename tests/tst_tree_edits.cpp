@@ -1,3 +1,4 @@
+#include "OutlineText.h"
 #include "Messages.h"
 #include "RecordingPrompter.h"
 #include "model/CTreeList.h"
@@ -46,15 +47,6 @@ QString showRecords(const QList<TREE_UNDO> &records)
     for (const TREE_UNDO &r : records)
         parts << u"K%1 n%2 a%3 u%4 r%5 %6"_s.arg(r.kind).arg(r.n).arg(r.anchor).arg(r.uSelect).arg(r.rSelect).arg(showItem(r.item));
     return parts.join(u", "_s);
-}
-
-qint32 numberOf(const CTreeList &store, const QString &label)
-{
-    for (const TREE_ITEM &item : store.items()) {
-        if (item.label == label)
-            return item.number;
-    }
-    return -1;
 }
 
 QString showResult(const std::optional<qint32> &result)

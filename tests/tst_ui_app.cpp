@@ -1,5 +1,8 @@
+#include "DocumentFixture.h"
 #include "FakeFileChooser.h"
-#include "RecordingPrompter.h"
+#include "FileBytes.h"
+#include "OutlineText.h"
+#include "UserTexts.h"
 
 #include "CommandIds.h"
 #include "CommandTable.h"
@@ -40,58 +43,6 @@ using Answer = Prompter::Answer;
 
 namespace {
 
-// The texts the user must see, written out here so that a slip in the
-// message table shows up.
-const QString SaveQuestion = u"文書ファイルが更新されています、保存しますか？"_s;
-const QString NoEncodingMessage = u"エンコードの指定がされていませんでした。やり直しをして下さい"_s;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList nativeBodies(const QString &path)
-{
-    QStringList bodies;
-    NativeHeader header;
-    const FileError error = NativeFile::parse(readBytes(path), header,
-                                              [&bodies](qint32, const QString &body) { bodies.append(body); });
-    return error == FileError::None ? bodies : QStringList();
-}
-
-// "label+level" per item in outline order.
-QString outlineOf(const CTreeList &store)
-{
-    QStringList out;
-    for (const TREE_ITEM &item : store.items())
-        out.append(item.label + QString::number(item.level));
-    return out.join(QLatin1Char(' '));
-}
-
-// The tree as the user sees it, "label+depth" per row in pre-order.
-void flatten(const QAbstractItemModel &model, const QModelIndex &parent, int depth, QStringList &out)
-{
-    for (int row = 0; row < model.rowCount(parent); ++row) {
-        const QModelIndex index = model.index(row, 0, parent);
-        out.append(index.data().toString() + QString::number(depth));
-        flatten(model, index, depth + 1, out);
-    }
-}
-
-QString treeRowsOf(const QAbstractItemModel &model)
-{
-    QStringList out;
-    flatten(model, {}, 1, out);
-    return out.join(QLatin1Char(' '));
-}
-
 QStringList itemsOf(const QComboBox &combo)
 {
     QStringList items;
@@ -123,23 +74,16 @@ const QList<std::pair<qint32, QString>> Story = {
 };
 const QString StoryOutline = u"第一章1 場面一2 場面二2 第二章1"_s;
 
-// The real application over an in-memory settings store whose user folder
-// has a Japanese name; questions and file dialogs are answered by fakes.
-struct AppHarness
+// The real application over an in-memory settings store; the user folder is
+// the application's to make. Questions and file dialogs are answered by fakes.
+struct AppHarness : UserFolderFixture
 {
-    QTemporaryDir temp{QDir::tempPath() + u"/利用者_XXXXXX"_s};
-    QString user;
-    MemorySettingsBackend backend;
-    RecordingPrompter prompter;
     FakeFileChooser chooser;
     std::unique_ptr<CQuilloryApp> app;
 
-    explicit AppHarness(const QList<std::pair<QString, qint32>> &settings = {{u"TitleText"_s, 0}})
+    explicit AppHarness(const SettingValues &settings = {{u"TitleText"_s, 0}})
+        : UserFolderFixture(settings, NoFolders)
     {
-        user = temp.path() + u"/ユーザー"_s;
-        backend.setRaw(SettingsSection::Settings, u"User_Path", user);
-        for (const auto &[key, value] : settings)
-            backend.setRaw(SettingsSection::Settings, key, value);
     }
 
     bool start(const QString &documentPath = QString())
@@ -160,8 +104,6 @@ struct AppHarness
     CQuilloryTree *tree() const { return frame()->treePane(); }
     CQuilloryEdit *editor() const { return frame()->editorPane(); }
     CQuilloryDoc &doc() const { return app->document(); }
-    QString data(const QString &name) const { return user + u"/Data/"_s + name; }
-    QString backup(const QString &name) const { return user + u"/Backup/"_s + name; }
 
     // A native file in Data, written before the start.
     QString writeStory(const QString &name)
@@ -243,7 +185,7 @@ void TestUiApp::startsWithNewDocument()
     QVERIFY(QFileInfo::exists(h.data(u"ようこそ.qlo"_s)));
 
     QCOMPARE(outlineOf(h.doc().store()), u"タイトル1"_s);
-    QCOMPARE(treeRowsOf(*h.tree()->model()), u"タイトル1"_s);
+    QCOMPARE(rowsOf(*h.tree()->model()), u"タイトル1"_s);
     QCOMPARE(h.currentTreeLabel(), u"タイトル"_s);
     // TitleText is on by default: the first-run notice follows the label.
     QCOMPARE(h.editor()->text(), u"タイトル"_s + QString::fromUtf16(Msg::FirstRunNotice));
@@ -265,7 +207,7 @@ void TestUiApp::startsWithCommandLineDocument()
     QVERIFY(h.start(path));
 
     QCOMPARE(outlineOf(h.doc().store()), StoryOutline);
-    QCOMPARE(treeRowsOf(*h.tree()->model()), StoryOutline);
+    QCOMPARE(rowsOf(*h.tree()->model()), StoryOutline);
     QCOMPARE(h.currentTreeLabel(), u"第一章"_s);
     QCOMPARE(h.editor()->text(), Story.first().second);
     QCOMPARE(h.frame()->windowTitle(), u"物語.qlo - Quillory"_s);
@@ -283,7 +225,7 @@ void TestUiApp::unreadableCommandLineDocumentLeavesNewDocument()
 
     QCOMPARE(h.prompter.messages.size(), 1);
     QCOMPARE(outlineOf(h.doc().store()), u"タイトル1"_s);
-    QCOMPARE(treeRowsOf(*h.tree()->model()), u"タイトル1"_s);
+    QCOMPARE(rowsOf(*h.tree()->model()), u"タイトル1"_s);
     QCOMPARE(h.frame()->windowTitle(), u"タイトル - Quillory"_s);
     QVERIFY(h.frame()->isVisible());
 }
@@ -379,7 +321,7 @@ void TestUiApp::treeCommandsAndTreeUndo()
     h.selectInTree(1); // 場面一
     QWidget *tree = h.tree();
     const auto both = [&h] {
-        return outlineOf(h.doc().store()) + u" | "_s + treeRowsOf(*h.tree()->model());
+        return outlineOf(h.doc().store()) + u" | "_s + rowsOf(*h.tree()->model());
     };
     const auto same = [](const QString &outline) { return outline + u" | "_s + outline; };
 
@@ -420,7 +362,7 @@ void TestUiApp::treeCommandsIdleWhileEditorActive()
     h.frame()->runCommand(Cmd::TreeAddChild);
 
     QCOMPARE(outlineOf(h.doc().store()), StoryOutline);
-    QCOMPARE(treeRowsOf(*h.tree()->model()), StoryOutline);
+    QCOMPARE(rowsOf(*h.tree()->model()), StoryOutline);
     QVERIFY(h.doc().store().undoSteps().isEmpty());
     QCOMPARE(h.editor()->text(), text);
 
@@ -577,7 +519,7 @@ void TestUiApp::openAndRecentFiles()
     QCOMPARE(h.chooser.openRequests.size(), 1);
     QCOMPARE(h.chooser.openRequests.first().folder, h.doc().dataFolder());
     QCOMPARE(outlineOf(h.doc().store()), u"下書き1 細部2"_s);
-    QCOMPARE(treeRowsOf(*h.tree()->model()), u"下書き1 細部2"_s);
+    QCOMPARE(rowsOf(*h.tree()->model()), u"下書き1 細部2"_s);
     QCOMPARE(h.doc().fileEncoding(), Encoding::ShiftJis);
     QCOMPARE(h.frame()->windowTitle(), u"下書き.txt - Quillory"_s);
 

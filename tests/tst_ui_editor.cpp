@@ -1,5 +1,5 @@
-#include "FakePanes.h"
-#include "RecordingPrompter.h"
+#include "DocumentFixture.h"
+#include "HistoryRecords.h"
 
 #include "CommandIds.h"
 #include "editor/CQuilloryEdit.h"
@@ -45,18 +45,6 @@ public:
     }
 };
 
-// "kind start end count text" per record, readable in a failed comparison.
-QStringList records(const QList<CMD_ITEM> &list)
-{
-    QStringList out;
-    for (const CMD_ITEM &r : list) {
-        QString text = r.text;
-        text.replace(u"\r"_s, u"\\r"_s).replace(u"\n"_s, u"\\n"_s);
-        out.append(u"%1 %2 %3 %4 %5"_s.arg(r.kind).arg(r.start).arg(r.end).arg(r.count).arg(text));
-    }
-    return out;
-}
-
 // What the widget holds, written with CR LF: the pane's own copy must match.
 QString widgetTextCrLf(const QPlainTextEdit &edit)
 {
@@ -70,19 +58,12 @@ QString widgetTextCrLf(const QPlainTextEdit &edit)
 // editor shows: in clear mode each item gets the label line ClearLabel above.
 const QString ClearLabel = u"見出し"_s;
 
-struct Harness
+struct Harness : UserFolderFixture
 {
-    explicit Harness(const QStringList &bodies, int displayLable = 1,
-                     const QList<std::pair<QString, int>> &settings = {})
+    explicit Harness(const QStringList &bodies, int displayLable = 1, const SettingValues &settings = {})
+        : UserFolderFixture(SettingValues{{u"Display_Lable"_s, displayLable}, {u"Edit_FontSize"_s, 14}}
+                            + settings)
     {
-        const QString user = dir.path() + u"/ユーザー"_s;
-        for (const char16_t *sub : {u"/Data", u"/Backup", u"/Work", u"/Text"})
-            QDir().mkpath(user + QString::fromUtf16(sub));
-        backend.setRaw(SettingsSection::Settings, u"User_Path", user);
-        backend.setRaw(SettingsSection::Settings, u"Display_Lable", displayLable);
-        backend.setRaw(SettingsSection::Settings, u"Edit_FontSize", 14);
-        for (const auto &[key, value] : settings)
-            backend.setRaw(SettingsSection::Settings, key, value);
         doc = std::make_unique<CQuilloryDoc>(backend, &prompter, [] { return QString(); });
         doc->setTreePane(&tree);
 
@@ -121,9 +102,6 @@ struct Harness
 
     QString label() const { return doc->store().items().front().label; }
 
-    QTemporaryDir dir;
-    MemorySettingsBackend backend;
-    RecordingPrompter prompter;
     FakeTreePane tree;
     PaneRecorder panes;
     std::unique_ptr<CQuilloryDoc> doc;
@@ -254,7 +232,7 @@ void TestEditorPane::typingRecordsOneChangePerKey()
 
     QCOMPARE(h.edit->text(), expected);
     QCOMPARE(widgetTextCrLf(*h.edit), expected);
-    QCOMPARE(records(h.doc->undoRedo().undoList()), history);
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()), history);
     QVERIFY(h.doc->isModified());
     // The snapshots the history was given are CR LF texts too.
     QCOMPARE(h.doc->afterState().text, expected);
@@ -378,7 +356,7 @@ void TestEditorPane::programTextIsNeverRecorded()
     h.edit->setText(u"line1\r\nline2"_s);
     h.edit->setCaret(12);
     perform(h.edit, u"text:!"_s);
-    QCOMPARE(records(h.doc->undoRedo().undoList()), QStringList{u"1 12 13 1 !"_s});
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()), QStringList{u"1 12 13 1 !"_s});
     QVERIFY(h.doc->isModified());
     QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.edit->text(), u"line1\r\nline2"_s);
@@ -412,7 +390,7 @@ void TestEditorPane::inputMethodCommitIsTyping()
     commit.setCommitString(u"漢字"_s);
     QApplication::sendEvent(h.edit, &commit);
     QCOMPARE(h.edit->text(), u"題\r\n漢字"_s);
-    QCOMPARE(records(h.doc->undoRedo().undoList()), QStringList{u"1 3 5 2 漢字"_s});
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()), QStringList{u"1 3 5 2 漢字"_s});
     QVERIFY(h.doc->isModified());
     QCOMPARE(h.panes.texts[5], u"    2 行 , 3 列"_s);
 }
@@ -426,12 +404,12 @@ void TestEditorPane::cutPasteAndDropAreRecorded()
     QTest::keyClick(h.edit, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(h.edit->text(), u"ad\r\nef"_s);
     QCOMPARE(QApplication::clipboard()->text(), u"b\nc"_s);
-    QCOMPARE(records(h.doc->undoRedo().undoList()), QStringList{u"2 1 1 4 b\\r\\nc"_s});
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()), QStringList{u"2 1 1 4 b\\r\\nc"_s});
 
     h.edit->setCaret(6);
     QTest::keyClick(h.edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(h.edit->text(), u"ad\r\nefb\r\nc"_s);
-    QCOMPARE(records(h.doc->undoRedo().undoList()).last(), u"1 6 10 4 b\\r\\nc"_s);
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()).last(), u"1 6 10 4 b\\r\\nc"_s);
 
     // Dropped text from elsewhere.
     h.edit->setCaret(0);
@@ -445,7 +423,7 @@ void TestEditorPane::cutPasteAndDropAreRecorded()
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(h.edit->viewport(), &drop);
     QCOMPARE(h.edit->text(), u"新\r\nad\r\nefb\r\nc"_s);
-    QCOMPARE(records(h.doc->undoRedo().undoList()).last(), u"1 0 3 3 新\\r\\n"_s);
+    QCOMPARE(recordLines(h.doc->undoRedo().undoList()).last(), u"1 0 3 3 新\\r\\n"_s);
 
     QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);

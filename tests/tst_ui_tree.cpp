@@ -1,5 +1,5 @@
-#include "FakeEditorPane.h"
-#include "RecordingPrompter.h"
+#include "DocumentFixture.h"
+#include "OutlineText.h"
 
 #include "CommandIds.h"
 #include "Messages.h"
@@ -24,15 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Labels with their levels, in outline order: "A1 B2 C2 D1".
-QString outlineOf(const CTreeList &store)
-{
-    QStringList out;
-    for (const TREE_ITEM &item : store.items())
-        out.append(item.label + QString::number(item.level));
-    return out.join(QLatin1Char(' '));
-}
-
 // The tree as the user sees it: "A[B C] D".
 QString shapeOf(const QAbstractItemModel &model, const QModelIndex &parent = {})
 {
@@ -44,24 +35,6 @@ QString shapeOf(const QAbstractItemModel &model, const QModelIndex &parent = {})
             text += QLatin1Char('[') + shapeOf(model, index) + QLatin1Char(']');
         out.append(text);
     }
-    return out.join(QLatin1Char(' '));
-}
-
-// The tree's rows in pre-order with their depth as a level, comparable to
-// outlineOf() for outlines whose levels rise by one at most.
-void flatten(const QAbstractItemModel &model, const QModelIndex &parent, int depth, QStringList &out)
-{
-    for (int row = 0; row < model.rowCount(parent); ++row) {
-        const QModelIndex index = model.index(row, 0, parent);
-        out.append(index.data().toString() + QString::number(depth));
-        flatten(model, index, depth + 1, out);
-    }
-}
-
-QString rowsOf(const QAbstractItemModel &model)
-{
-    QStringList out;
-    flatten(model, {}, 1, out);
     return out.join(QLatin1Char(' '));
 }
 
@@ -89,16 +62,11 @@ struct Item
 // A document with the real tree pane and a fake editor, in a user folder of
 // its own. The model is watched by Qt's model tester throughout, so every
 // reset, removal and index the tree hands out is checked as it happens.
-struct Harness
+struct Harness : UserFolderFixture
 {
     explicit Harness(int treeExpand = 1)
+        : UserFolderFixture({{u"Display_Lable"_s, 1}, {u"TreeExpand"_s, treeExpand}})
     {
-        user = dir.path() + u"/ユーザー"_s;
-        for (const char16_t *sub : {u"/Data", u"/Backup", u"/Work", u"/Text"})
-            QDir().mkpath(user + QString::fromUtf16(sub));
-        backend.setRaw(SettingsSection::Settings, u"User_Path", user);
-        backend.setRaw(SettingsSection::Settings, u"Display_Lable", 1);
-        backend.setRaw(SettingsSection::Settings, u"TreeExpand", treeExpand);
         doc = std::make_unique<CQuilloryDoc>(backend, &prompter, [] { return QString(); });
         doc->setEditorPane(&editor);
         tree = std::make_unique<CQuilloryTree>(*doc);
@@ -118,14 +86,7 @@ struct Harness
 
     static QString bodyFor(const QString &label) { return label + u"\r\n"_s + label + u" の本文"_s; }
 
-    qint32 numberOf(const QString &label) const
-    {
-        for (const TREE_ITEM &item : doc->store().items()) {
-            if (item.label == label)
-                return item.number;
-        }
-        return -1;
-    }
+    qint32 numberOf(const QString &label) const { return ::numberOf(doc->store(), label); }
 
     QString selectedLabel() const
     {
@@ -135,10 +96,6 @@ struct Harness
 
     QString currentLabel() const { return doc->store().getLabelOfBody(doc->currentNumber()); }
 
-    QTemporaryDir dir;
-    QString user;
-    MemorySettingsBackend backend;
-    RecordingPrompter prompter;
     FakeEditorPane editor;
     std::unique_ptr<CQuilloryDoc> doc;
     std::unique_ptr<CQuilloryTree> tree;

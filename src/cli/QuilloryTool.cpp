@@ -155,37 +155,30 @@ int QuilloryTool::run(const QStringList &arguments)
     return info(options);
 }
 
-namespace {
-
-// Reads an outline file as the editor's open does. False after a message
-// when nothing could be read.
-bool readOutline(const QString &path, int encoding, CTreeList &store, NativeHeader &header,
-                 Prompter &prompter)
+bool QuilloryTool::readInput(const Options &options, CTreeList &store, NativeHeader &header)
 {
+    const QString &path = options.files.at(0);
     const int type = OutlineFileIo::fileTypeOf(path);
     if (type == FileType::Unknown) {
-        prompter.showMessage(text(Msg::ExtensionError));
+        m_prompter.showMessage(text(Msg::ExtensionError));
         return false;
     }
     if (!QFile::exists(path) && type != FileType::Native) {
         // The text readers say nothing about a missing file; the tool must.
-        prompter.showMessage(text(Msg::FileNotFound).arg(path));
+        m_prompter.showMessage(text(Msg::FileNotFound).arg(path));
         return false;
     }
-    const CStringCode code(&prompter);
-    if (!OutlineFileIo::read(type, path, encoding, store, header, code, &prompter).ok) {
+    const CStringCode code(&m_prompter);
+    if (!OutlineFileIo::read(type, path, options.from, store, header, code, &m_prompter).ok) {
         if (type != FileType::Native)
-            prompter.showMessage(text(ToolText::NotRead).arg(path));
+            m_prompter.showMessage(text(ToolText::NotRead).arg(path));
         return false;
     }
     return true;
 }
 
-} // namespace
-
 int QuilloryTool::convert(const Options &options)
 {
-    const QString &in = options.files.at(0);
     const QString &out = options.files.at(1);
     const int outType = OutlineFileIo::fileTypeOf(out);
     if (outType == FileType::Unknown) {
@@ -195,7 +188,7 @@ int QuilloryTool::convert(const Options &options)
     CTreeList store(&m_prompter);
     // Only a native IN fills the header; any other keeps the defaults.
     NativeHeader header;
-    if (!readOutline(in, options.from, store, header, m_prompter))
+    if (!readInput(options, store, header))
         return FileFailure;
     const CStringCode code(&m_prompter);
     if (!OutlineFileIo::write(outType, out, options.to, store, header, 0, code, &m_prompter))
@@ -207,7 +200,7 @@ int QuilloryTool::list(const Options &options)
 {
     CTreeList store(&m_prompter);
     NativeHeader header;
-    if (!readOutline(options.files.at(0), options.from, store, header, m_prompter))
+    if (!readInput(options, store, header))
         return FileFailure;
     QString out;
     for (const TREE_ITEM &item : store.items()) {
@@ -237,7 +230,7 @@ int QuilloryTool::info(const Options &options)
 {
     CTreeList store(&m_prompter);
     NativeHeader header;
-    if (!readOutline(options.files.at(0), options.from, store, header, m_prompter))
+    if (!readInput(options, store, header))
         return FileFailure;
     // As the whole-outline export reports it: the texts without label lines,
     // joined without separator.

@@ -2,7 +2,9 @@
 #include <QString>
 #include <QStringList>
 
+class CTreeList;
 class Prompter;
+struct NativeHeader;
 
 // The command-line tool: convert and inspect outline files with the same
 // readers and writers as the editor. Output goes to stdout, messages to the
@@ -27,6 +29,9 @@ private:
     };
 
     bool parse(const QStringList &arguments, Options &options, QString &problem) const;
+    // Reads the command's first file as the editor's open does, with the
+    // --from encoding. False after a message when nothing could be read.
+    bool readInput(const Options &options, CTreeList &store, NativeHeader &header);
     int convert(const Options &options);
     int list(const Options &options);
     int detect(const Options &options);

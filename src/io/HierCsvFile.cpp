@@ -1,6 +1,7 @@
 #include "io/HierCsvFile.h"
 
 #include "io/CStringCode.h"
+#include "io/ComposeBuffer.h"
 #include "model/CTreeList.h"
 
 #include <algorithm>
@@ -79,25 +80,16 @@ bool HierCsvFile::writeHierCsv(const CTreeList &store, int encoding, const QStri
 QString HierCsvFile::composeHierCsv(const CTreeList &store)
 {
     const QStringView header(Header);
-    // One walk over the outline (see composeHierText): the size is guessed
-    // from the body table and the string grows in place if it falls short.
     constexpr qsizetype RowExtra = 16; // level, two commas, CR LF
-    const QStringList &bodies = store.bodies();
-    qsizetype guess = header.size() + 2;
-    for (const QString &body : bodies)
-        guess += body.size();
-    guess += qsizetype(store.items().size()) * RowExtra;
-
-    QString out(guess, Qt::Uninitialized);
-    char16_t *d = std::copy_n(header.utf16(), header.size(), reinterpret_cast<char16_t *>(out.data()));
+    ComposeBuffer out(store, RowExtra, header.size() + 2);
+    char16_t *d = std::copy_n(header.utf16(), header.size(), out.room(header.size() + 2));
     *d++ = u'\r';
     *d++ = u'\n';
-    qsizetype used = header.size() + 2;
+    out.done(d);
+    const QStringList &bodies = store.bodies();
     for (const TREE_ITEM &item : store.items()) {
         const QStringView body(bodies.at(item.number));
-        if (out.size() - used < body.size() + RowExtra)
-            out.resize(used + body.size() + RowExtra + out.size() / 4);
-        d = reinterpret_cast<char16_t *>(out.data()) + used;
+        d = out.room(body.size() + RowExtra);
         d = putNumber(d, item.level);
         *d++ = u',';
         const qsizetype cr = body.indexOf(QLatin1Char('\r'));
@@ -109,10 +101,9 @@ QString HierCsvFile::composeHierCsv(const CTreeList &store)
         d = copyWithoutBreaks(d, cr >= 0 ? body.sliced(cr + 1) : body);
         *d++ = u'\r';
         *d++ = u'\n';
-        used = d - reinterpret_cast<const char16_t *>(out.constData());
+        out.done(d);
     }
-    out.truncate(used);
-    return out;
+    return out.take();
 }
 
 OutlineRead HierCsvFile::readHierCsv(CTreeList &store, int encoding, const QString &path,

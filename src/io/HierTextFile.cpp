@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "io/CStringCode.h"
+#include "io/ComposeBuffer.h"
 #include "model/CTreeList.h"
 #include "platform/Prompter.h"
 
@@ -62,34 +63,22 @@ QString HierTextFile::composeHierText(const CTreeList &store)
     // in the middle of its last line, and the two items would be read as one.
     const auto needsBreak = [](const QString &body) { return !body.endsWith(QLatin1Char('\n')); };
 
-    // One walk over the outline: a walk costs a cache miss per item, so the
-    // size is guessed from the body table (contiguous) instead of counted, and
-    // the string grows, in place, should deep levels need more dots.
+    // Deep levels may need more dots than guessed: the buffer then grows.
+    ComposeBuffer out(store, 8);
     const QStringList &bodies = store.bodies();
-    qsizetype guess = 0;
-    for (const QString &body : bodies)
-        guess += body.size();
-    guess += qsizetype(store.items().size()) * 8;
-
-    QString out(guess, Qt::Uninitialized);
-    qsizetype used = 0;
     for (const TREE_ITEM &item : store.items()) {
         const QString &body = bodies.at(item.number);
         const qsizetype dots = dotsOf(item.level);
-        const qsizetype need = dots + body.size() + 2;
-        if (out.size() - used < need)
-            out.resize(used + need + out.size() / 4);
-        char16_t *d = reinterpret_cast<char16_t *>(out.data()) + used;
+        char16_t *d = out.room(dots + body.size() + 2);
         d = std::fill_n(d, dots, u'.');
         d = std::copy_n(QStringView(body).utf16(), body.size(), d);
         if (needsBreak(body)) {
             *d++ = u'\r';
             *d++ = u'\n';
         }
-        used = d - reinterpret_cast<const char16_t *>(out.constData());
+        out.done(d);
     }
-    out.truncate(used);
-    return out;
+    return out.take();
 }
 
 OutlineRead HierTextFile::readHierText(CTreeList &store, int encoding, const QString &path,

@@ -71,6 +71,17 @@ public:
         m_text.replace(m_start, m_end - m_start, text);
         m_start = m_end = m_start + qint32(text.size());
     }
+    void typeAtEnd(const QString &text)
+    {
+        select(qint32(m_text.size()), qint32(m_text.size()));
+        typeText(text);
+    }
+    // Select all, then type or paste.
+    void replaceAll(const QString &text)
+    {
+        select(0, qint32(m_text.size()));
+        typeText(text);
+    }
     void cut() { typeText({}); }
     // A line break and a surrogate pair go as one character, as in the widget.
     void backspace()
