@@ -142,6 +142,7 @@ private slots:
     void renameCurrent();
     void setCurrentLabel();
     void toggleLabelMode();
+    void textHistoryFollowsProgramChanges();
     void programTextChangesKeepModified();
     void renameThenSaveReachesFile_data();
     void renameThenSaveReachesFile();
@@ -783,6 +784,41 @@ void TestDocument::toggleLabelMode()
     QCOMPARE(h.doc->settings().Display_Lable, 1);
     QVERIFY(h.editor.calls.isEmpty());
     QCOMPARE(h.doc->store().getBody(0), u"A\r\nxzw"_s);
+}
+
+// A typed change recorded before a rename or a mode switch must never be
+// replayed on a text whose characters have moved.
+void TestDocument::textHistoryFollowsProgramChanges()
+{
+    Harness h(1);
+    h.show({{1, u"長い見出し\r\nabc"_s}});
+    auto type = [&h](const QString &text) {
+        EditorState before = h.editor.state();
+        h.editor.typeAtEnd(text);
+        h.doc->undoRedo().recordChange(0, before, h.editor.state());
+    };
+
+    // Label mode: the rename is one more change; undoing goes back through it.
+    type(u"d"_s);
+    h.doc->renameCurrent(u"短"_s);
+    QCOMPARE(h.editor.text(), u"短\r\nabcd"_s);
+    QVERIFY(h.doc->undoRedo().undoText(h.editor));
+    QCOMPARE(h.editor.text(), u"長い見出し\r\nabcd"_s);
+    QVERIFY(h.doc->undoRedo().undoText(h.editor));
+    QCOMPARE(h.editor.text(), u"長い見出し\r\nabc"_s);
+    QVERIFY(h.doc->undoRedo().redoText(h.editor));
+    QVERIFY(h.doc->undoRedo().redoText(h.editor));
+    QCOMPARE(h.editor.text(), u"短\r\nabcd"_s);
+
+    // The mode switch moves every position by the label line: the history
+    // is emptied rather than replayed in the wrong place.
+    type(u"e"_s);
+    h.doc->toggleLabelMode();
+    QCOMPARE(h.editor.text(), u"abcde"_s);
+    QVERIFY(h.doc->undoRedo().undoList().isEmpty());
+    QVERIFY(h.doc->undoRedo().redoList().isEmpty());
+    QVERIFY(!h.doc->undoRedo().undoText(h.editor));
+    QCOMPARE(h.editor.text(), u"abcde"_s);
 }
 
 void TestDocument::programTextChangesKeepModified()

@@ -286,14 +286,17 @@ void CQuilloryDoc::renameCurrent(const QString &label)
     const QString text = m_editor ? m_editor->text() : QString();
     if (labelShown()) {
         const qsizetype cr = text.indexOf(QLatin1Char('\r'));
-        if (cr >= 0) {
-            // The old label line gives way to the new one.
-            setEditorText(label + text.mid(cr));
-        } else {
-            // No label line to replace: the whole text stays as the body,
-            // so the new label survives the next write-back.
-            setEditorText(label + u"\r\n"_s + text);
-        }
+        // The old label line gives way to the new one. Without a label line
+        // to replace the whole text stays as the body, so the new label
+        // survives the next write-back.
+        const QString renamed = cr >= 0 ? label + text.mid(cr) : label + u"\r\n"_s + text;
+        setEditorText(renamed);
+        // The rename is a change of the editor's text: recorded like one, the
+        // older records keep meeting the text they were made for, and one
+        // undo gives the old label line back.
+        m_beforeState = EditorState{0, 0, qint32(text.size()), text};
+        m_afterState = EditorState{0, 0, qint32(renamed.size()), renamed};
+        m_undoRedo.recordChange(0, m_beforeState, m_afterState);
     } else {
         m_store.setBody(m_currentNumber, label + u"\r\n"_s + text);
     }
@@ -310,4 +313,7 @@ void CQuilloryDoc::toggleLabelMode()
     m_settings.Display_Lable = labelShown() ? 0 : 1;
     m_displayMode = modeFromSetting();
     setEditorText(m_store.getBodyText(labelShown(), m_currentNumber));
+    // The text now starts at another place of the body: the recorded
+    // positions would hit the wrong characters.
+    m_undoRedo.clear();
 }
