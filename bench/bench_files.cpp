@@ -10,11 +10,12 @@
 #include "io/NativeFile.h"
 #include "model/CTreeList.h"
 
+#include "OutlineGenerator.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -27,36 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Characters that code page 932 holds, so the Shift-JIS runs write the same text.
-const QString kanji = u"春夏秋冬山川海空雨雪風花鳥月日星木林森人心手足目耳口言語書読話物語時間年明暗光影道町村駅橋家庭窓戸門"
-                      u"朝昼夜今昔新古長短高低強弱早遅近遠白黒赤青緑色音声歌詩文字紙筆机椅子本棚電車"_s;
-
-QString makeBody(QRandomGenerator &rng, int index, int chars)
-{
-    QString body;
-    body.reserve(chars + chars / 30 + 16);
-    body += u"第"_s + QString::number(index) + u"節　"_s + kanji.mid(int(rng.bounded(kanji.size() - 4)), 4);
-    body += u"\r\n"_s;
-    int line = 0;
-    for (int i = 0; i < chars; ++i) {
-        const quint32 r = rng.bounded(100u);
-        if (r < 55)
-            body += QChar(char16_t(0x3042 + rng.bounded(0x52u)));
-        else if (r < 90)
-            body += kanji.at(int(rng.bounded(kanji.size())));
-        else if (r < 95)
-            body += u'、';
-        else
-            body += u'。';
-        if (++line == 40) {
-            body += u"\r\n"_s;
-            line = 0;
-        }
-    }
-    body += u"\r\n"_s;
-    return body;
-}
 
 // Each timing is the best of Repeat runs. A kind and its baseline take turns,
 // so that a slow spell of the machine weighs on both alike; the first run
@@ -157,12 +128,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     CTreeList store;
-    QRandomGenerator rng(20261211);
-    int level = 1;
-    for (int i = 0; i < count; ++i) {
-        store.appendItem(level, makeBody(rng, i, 150 + int(rng.bounded(100u))));
-        level = std::clamp(level + int(rng.bounded(3u)) - 1, 1, 4);
-    }
+    OutlineGenerator::fill(store, count);
     const CStringCode code;
     const NativeHeader header;
 

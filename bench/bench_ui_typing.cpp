@@ -46,10 +46,10 @@ public:
     explicit LabelPanes(QStatusBar *bar)
     {
         int i = 0;
-        for (const CommandTable::StatusPane &spec : CommandTable::StatusBarPanes) {
+        for (const CommandTable::StatusPane &pane : CommandTable::StatusBarPanes) {
             if (i == 5)
                 break;
-            const QString sizing = QString::fromUtf16(spec.sizingTemplate);
+            const QString sizing = QString::fromUtf16(pane.sizingTemplate);
             QLabel *label = labels[i++] = new QLabel(sizing, bar);
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             label->setMargin(1);

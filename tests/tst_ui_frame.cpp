@@ -5,10 +5,12 @@
 #include "shell/CMainFrame.h"
 #include "shell/ToolbarCustomizeDialog.h"
 #include "tree/CQuilloryTree.h"
+#include "tree/OutlineTreeModel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -22,6 +24,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QtMath>
 
 #include <memory>
 
@@ -162,6 +165,27 @@ QImage image16(const QIcon &icon)
     return icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
+// How the status bar of an 800-pixel window takes the panes' texts.
+enum class Fit {
+    Everything,   // all panes whole, the message pane too
+    MessageGives, // the panes whole; the message pane may have less room
+    Widens,       // the panes alone need more: the window grows
+};
+
+// Whether a pane's text, trailing blanks aside, fits inside its frame and
+// margins, after the indent a framed label gives its text by default.
+bool showsWholeText(const QLabel *pane)
+{
+    QString text = pane->text();
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    int indent = pane->indent();
+    if (indent < 0)
+        indent = pane->frameWidth() > 0 ? pane->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+    const int room = pane->contentsRect().width() - 2 * pane->margin() - indent;
+    return room >= qCeil(QFontMetricsF(pane->font()).horizontalAdvance(text));
+}
+
 // One document and one frame over an in-memory store. `prepare` plants
 // stored values before either reads them.
 struct Window
@@ -205,6 +229,8 @@ struct Window
 
 } // namespace
 
+Q_DECLARE_METATYPE(Fit)
+
 class TestUiFrame : public QObject
 {
     Q_OBJECT
@@ -234,7 +260,10 @@ private slots:
     void keysSwitchPanes();
     void shortcutsReachCommands();
     void treeCommandRoutedToTreePane();
+    void collapseKeepsTheEditedItem();
     void statusPanes();
+    void statusPanesFitTheWindow_data();
+    void statusPanesFitTheWindow();
     void recentFiles();
     void customizeToolbar();
     void storedToolbarChoiceIsChecked();
@@ -775,6 +804,48 @@ void TestUiFrame::treeCommandRoutedToTreePane()
     QCOMPARE(w.doc->store().items().size(), before + 1);
 }
 
+// Collapsing the tree hides the item being edited inside its branch; it
+// stays the current item, with its text in the editor, and the branches
+// stay closed.
+void TestUiFrame::collapseKeepsTheEditedItem()
+{
+    Window w;
+    w.doc->fileNew();
+    CTreeList &store = w.doc->store();
+    const qint32 chapter = store.items().front().number;
+    store.appendItem(2, u"場面\r\n夕方。"_s);
+    store.appendItem(3, u"断片\r\n「また明日」と言った。"_s);
+    store.appendItem(1, u"第二章\r\n夏の夜。"_s);
+    const qint32 fragment = std::next(store.items().begin(), 2)->number;
+    const qint32 scene = std::next(store.items().begin(), 1)->number;
+    w.doc->refreshViews();
+    w.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.frame.get()));
+    CQuilloryTree *tree = w.frame->treePane();
+    const OutlineTreeModel &model = *tree->outlineModel();
+    tree->selectItem(fragment);
+    w.doc->setEditorActive(false);
+    w.frame->refreshCommandStates();
+    QCOMPARE(w.doc->currentNumber(), fragment);
+    const QString text = w.frame->editorPane()->text();
+    QVERIFY(text.contains(u"また明日"_s));
+
+    w.frame->runCommand(32827);
+    QCoreApplication::processEvents();
+    QVERIFY(!tree->isExpanded(model.indexOfNumber(chapter)));
+    QVERIFY(!tree->isExpanded(model.indexOfNumber(scene)));
+    QCOMPARE(tree->selectedNumber(), fragment);
+    QVERIFY(tree->selectionModel()->isSelected(model.indexOfNumber(fragment)));
+    QCOMPARE(w.doc->currentNumber(), fragment);
+    QCOMPARE(w.frame->editorPane()->text(), text);
+    QVERIFY(!w.doc->isModified());
+
+    w.frame->runCommand(32826);
+    QVERIFY(tree->isExpanded(model.indexOfNumber(chapter)));
+    QVERIFY(tree->isExpanded(model.indexOfNumber(scene)));
+    QCOMPARE(tree->selectedNumber(), fragment);
+}
+
 void TestUiFrame::statusPanes()
 {
     Window w;
@@ -788,7 +859,7 @@ void TestUiFrame::statusPanes()
         auto *pane = w.frame->statusBar()->findChild<QLabel *>(u"pane%1"_s.arg(i));
         QVERIFY(pane);
         QCOMPARE(pane->text(), templates.at(i - 1));
-        QVERIFY(pane->width() >= pane->fontMetrics().horizontalAdvance(templates.at(i - 1)));
+        QVERIFY(showsWholeText(pane));
         QCOMPARE(pane->isEnabled(), i <= 5);
     }
 
@@ -810,6 +881,74 @@ void TestUiFrame::statusPanes()
     // A highlighted command shows its prompt in pane 0.
     QVERIFY(w.frame->action(57601)->showStatusText(w.frame.get()));
     QCOMPARE(w.frame->statusBar()->currentMessage(), u"既存のドキュメントを開く"_s);
+}
+
+void TestUiFrame::statusPanesFitTheWindow_data()
+{
+    // Texts of panes 1 to 5 as the editor writes them; none keeps what the
+    // editor wrote for the new document.
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<Fit>("fit");
+
+    QTest::newRow("new document") << QStringList() << Fit::Everything;
+    QTest::newRow("ordinary item") << QStringList{u"ラベルモード"_s, u" 文字数 : 5000 字"_s, u" 原稿用紙換算 : 13 枚"_s,
+                                                  u" 書式（ 30 字 : 40 行 ）: 5 頁"_s, u"    130 行 , 20 列"_s}
+                                   << Fit::Everything;
+    QTest::newRow("long item") << QStringList{u"クリアモード"_s, u" 文字数 : 98765 字"_s, u" 原稿用紙換算 : 312 枚"_s,
+                                              u" 書式（ 30 字 : 40 行 ）: 104 頁"_s, u"    4321 行 , 18 列"_s}
+                               << Fit::MessageGives;
+    QTest::newRow("single page") << QStringList{u"シングルモード"_s, u" 文字数 : 5000 字"_s, u" 原稿用紙換算 : 13 枚"_s,
+                                                u" 書式（ 30 字 : 40 行 ）: 5 頁"_s, u"    130 行 , 20 列"_s}
+                                 << Fit::MessageGives;
+    QTest::newRow("huge figures") << QStringList{u"ラベルモード"_s, u" 文字数 : 123456789 字"_s,
+                                                 u" 原稿用紙換算 : 308642 枚"_s,
+                                                 u" 書式（ 1000 字 : 1000 行 ）: 123457 頁"_s, u"    6172840 行 , 1000 列"_s}
+                                  << Fit::Widens;
+}
+
+// No two panes overlap and every pane shows its whole text: only the
+// message pane may give way, and where even the panes alone do not fit,
+// the window widens rather than cut them.
+void TestUiFrame::statusPanesFitTheWindow()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(Fit, fit);
+
+    Window w;
+    w.frame->resize(800, 600);
+    w.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.frame.get()));
+    for (int i = 0; i < texts.size(); ++i)
+        w.frame->setPaneText(i + 1, texts.at(i));
+    QTest::qWait(20);
+    if (!texts.isEmpty())
+        QCOMPARE(w.frame->paneText(2), texts.at(1));
+
+    QStatusBar *bar = w.frame->statusBar();
+    QList<QLabel *> panes;
+    for (int i = 0; i <= 8; ++i) {
+        auto *pane = bar->findChild<QLabel *>(u"pane%1"_s.arg(i));
+        QVERIFY(pane);
+        panes.append(pane);
+    }
+    if (fit == Fit::Widens)
+        QVERIFY(w.frame->width() > 800);
+    else
+        QCOMPARE(w.frame->width(), 800);
+
+    for (int i = 0; i <= 8; ++i) {
+        const QRect g = panes.at(i)->geometry();
+        if (i > 0 || fit == Fit::Everything) {
+            QVERIFY2(showsWholeText(panes.at(i)), qPrintable(u"pane %1: %2"_s.arg(i).arg(panes.at(i)->text())));
+            QVERIFY2(g.left() >= 0 && g.right() < bar->width(), qPrintable(u"pane %1"_s.arg(i)));
+        }
+        for (int j = i + 1; j <= 8; ++j) {
+            const QRect other = panes.at(j)->geometry();
+            if (g.isEmpty() || other.isEmpty())
+                continue;
+            QVERIFY2(!g.intersects(other), qPrintable(u"panes %1 and %2"_s.arg(i).arg(j)));
+        }
+    }
 }
 
 void TestUiFrame::recentFiles()

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -23,6 +24,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -71,6 +73,67 @@ QString toolbarKey(int toolbarId)
 {
     return ToolbarKeyPrefix.toString() + QString::number(toolbarId);
 }
+
+// A status-bar pane exactly as wide as its text, trailing blanks aside (a
+// sizing template has nothing else to the right of its words), and never
+// narrower than the template's words, so that an empty pane still shows
+// where it is. Sized to their texts the panes fit an ordinary window side
+// by side; with the templates' padding they would not.
+class StatusPane : public QLabel
+{
+public:
+    StatusPane(const QString &sizing, QWidget *parent)
+        : QLabel(sizing, parent)
+        , m_sizing(sizing.trimmed())
+    {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setMargin(1);
+        // A framed label would otherwise indent its text by half an "x",
+        // room the width below does not have.
+        setIndent(0);
+        setSizePolicy(QSizePolicy::Fixed, sizePolicy().verticalPolicy());
+    }
+
+    QSize sizeHint() const override
+    {
+        // Measuring Japanese text is not free, and the caret pane changes
+        // with every key: the size is measured once per text and font.
+        if (m_sizingHint.isEmpty()) {
+            const int frame = 2 * (frameWidth() + margin());
+            m_sizingHint = QSize(shownWidth(m_sizing), fontMetrics().height() + frame);
+            m_textWidth = -1;
+        }
+        if (m_textWidth < 0 || m_measuredText != text()) {
+            m_measuredText = text();
+            m_textWidth = shownWidth(m_measuredText);
+        }
+        return {std::max(m_sizingHint.width(), m_textWidth), m_sizingHint.height()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_sizingHint = QSize();
+        QLabel::changeEvent(event);
+    }
+
+private:
+    int shownWidth(const QString &t) const
+    {
+        qsizetype end = t.size();
+        while (end > 0 && t.at(end - 1).isSpace())
+            --end;
+        const qreal advance = QFontMetricsF(font()).horizontalAdvance(t.first(end));
+        return int(std::ceil(advance)) + 2 * (frameWidth() + margin());
+    }
+
+    QString m_sizing;
+    mutable QSize m_sizingHint;
+    mutable QString m_measuredText;
+    mutable int m_textWidth = -1;
+};
 
 } // namespace
 
@@ -403,24 +466,24 @@ void CMainFrame::setRecentFiles(const QStringList &paths)
 
 void CMainFrame::createToolbars()
 {
-    for (const CommandTable::Toolbar &spec : CommandTable::Toolbars) {
-        auto *toolbar = new QToolBar(str(spec.caption), this);
-        toolbar->setObjectName(u"toolbar%1"_s.arg(spec.id));
+    for (const CommandTable::Toolbar &layout : CommandTable::Toolbars) {
+        auto *toolbar = new QToolBar(str(layout.caption), this);
+        toolbar->setObjectName(u"toolbar%1"_s.arg(layout.id));
         toolbar->setIconSize(QSize(16, 16));
         toolbar->setAllowedAreas(Qt::AllToolBarAreas);
         toolbar->setMovable(true);
         toolbar->setFloatable(true);
         addToolBar(Qt::TopToolBarArea, toolbar);
-        m_toolbars.insert(spec.id, toolbar);
-        const int id = spec.id;
+        m_toolbars.insert(layout.id, toolbar);
+        const int id = layout.id;
         // Hidden through the context menu, a floating toolbar's close box or
         // any other way: the View menu's check follows.
         connect(toolbar, &QToolBar::visibilityChanged, this, [this, id](bool) {
             if (QToolBar *bar = m_toolbars.value(id))
                 m_actions.value(id)->setChecked(!bar->isHidden());
         });
-        fillToolbar(toolbar, toList(spec.buttons));
-        m_toolbarButtons.insert(spec.id, toList(spec.buttons));
+        fillToolbar(toolbar, toList(layout.buttons));
+        m_toolbarButtons.insert(layout.id, toList(layout.buttons));
     }
 }
 
@@ -437,8 +500,8 @@ void CMainFrame::fillToolbar(QToolBar *toolbar, const QList<int> &buttons)
 
 void CMainFrame::loadToolbarChoices()
 {
-    for (const CommandTable::Toolbar &spec : CommandTable::Toolbars) {
-        const QString stored = m_settings.readString(SettingsSection::Workspace, toolbarKey(spec.id), QString());
+    for (const CommandTable::Toolbar &layout : CommandTable::Toolbars) {
+        const QString stored = m_settings.readString(SettingsSection::Workspace, toolbarKey(layout.id), QString());
         if (stored.isEmpty())
             continue;
         QList<int> buttons;
@@ -450,8 +513,8 @@ void CMainFrame::loadToolbarChoices()
                     buttons.append(id);
             }
         }
-        m_toolbarButtons.insert(spec.id, buttons);
-        fillToolbar(m_toolbars.value(spec.id), buttons);
+        m_toolbarButtons.insert(layout.id, buttons);
+        fillToolbar(m_toolbars.value(layout.id), buttons);
     }
 }
 
@@ -501,8 +564,8 @@ ToolbarCustomizeDialog *CMainFrame::openCustomizeDialog()
     }
 
     QList<ToolbarCustomizeDialog::ToolbarInfo> toolbars;
-    for (const CommandTable::Toolbar &spec : CommandTable::Toolbars)
-        toolbars.append({spec.id, str(spec.caption), m_toolbarButtons.value(spec.id), toList(spec.buttons)});
+    for (const CommandTable::Toolbar &layout : CommandTable::Toolbars)
+        toolbars.append({layout.id, str(layout.caption), m_toolbarButtons.value(layout.id), toList(layout.buttons)});
 
     // Every command of the menus may become a button.
     QList<ToolbarCustomizeDialog::CommandInfo> commands;
@@ -540,19 +603,16 @@ void CMainFrame::createStatusBar()
     QStatusBar *bar = statusBar();
     auto *message = new QLabel(str(Msg::Ready), bar);
     message->setObjectName(u"pane0"_s);
+    // The message pane takes the room the others leave, and is the first to
+    // give way: prompts are passing texts, the panes' figures are not.
+    message->setSizePolicy(QSizePolicy::Ignored, message->sizePolicy().verticalPolicy());
     bar->addWidget(message, 1);
     m_panes.append(message);
 
     int index = 1;
-    for (const CommandTable::StatusPane &spec : CommandTable::StatusBarPanes) {
-        const QString sizing = str(spec.sizingTemplate);
-        auto *pane = new QLabel(sizing, bar);
+    for (const CommandTable::StatusPane &entry : CommandTable::StatusBarPanes) {
+        auto *pane = new StatusPane(str(entry.sizingTemplate), bar);
         pane->setObjectName(u"pane%1"_s.arg(index));
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setMargin(1);
-        // Wide enough for the template; a longer text widens the pane rather
-        // than being cut off.
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(sizing) + 2 * (pane->frameWidth() + pane->margin()) + 2);
         bar->addPermanentWidget(pane);
         m_panes.append(pane);
         ++index;
@@ -561,6 +621,7 @@ void CMainFrame::createStatusBar()
     // indicators show their names greyed, as an unlit indicator does.
     for (int i = 6; i <= 8; ++i)
         m_panes.at(i)->setEnabled(false);
+    fitStatusPanes();
 }
 
 void CMainFrame::setPaneText(int index, const QString &text)
@@ -568,8 +629,28 @@ void CMainFrame::setPaneText(int index, const QString &text)
     if (index < 0 || index >= m_panes.size())
         return;
     QLabel *pane = m_panes.at(index);
-    if (pane->text() != text)
-        pane->setText(text);
+    if (pane->text() == text)
+        return;
+    // Most new texts (a caret moved by a column) take the width of the old.
+    const int width = pane->sizeHint().width();
+    pane->setText(text);
+    if (index > 0 && pane->sizeHint().width() != width)
+        fitStatusPanes();
+}
+
+// The window is never narrower than the panes beside each other: the
+// message pane gives way first, and once it has no room left the panes
+// widen the window rather than overlap or lose their ends.
+void CMainFrame::fitStatusPanes()
+{
+    QStatusBar *bar = statusBar();
+    // A pane's new text has reached the bar's layout but not the row of
+    // panes inside it until the layout is activated.
+    if (QLayout *layout = bar->layout())
+        layout->activate();
+    const int needed = bar->minimumSizeHint().width();
+    if (bar->minimumWidth() != needed)
+        bar->setMinimumWidth(needed);
 }
 
 QString CMainFrame::paneText(int index) const
@@ -588,6 +669,8 @@ void CMainFrame::applyLook(int id)
     const Looks::Look look = Looks::lookFor(id, m_tint);
     m_tint = look.tint;
     Looks::applyToApplication(look);
+    // A style of other frames or fonts resizes the panes.
+    fitStatusPanes();
     update();
     m_frameSettings.writeApplicationLook(m_settings);
     if (QAction *current = m_actions.value(id))

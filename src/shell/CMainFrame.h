@@ -125,6 +125,7 @@ private:
     QMenu *createMenu(const QString &title, std::span<const int> entries);
     void createToolbars();
     void createStatusBar();
+    void fitStatusPanes();
     void fillToolbar(QToolBar *toolbar, const QList<int> &buttons);
     void loadToolbarChoices();
     bool runFrameCommand(int id);

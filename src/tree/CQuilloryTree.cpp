@@ -248,7 +248,34 @@ void CQuilloryTree::expandAllItems(bool expand)
     if (expand)
         expandAll();
     else
+        collapseAllItems();
+}
+
+void CQuilloryTree::collapseAllItems()
+{
+    // collapseAll() lets go of each expanded row's persistent index on its
+    // own, looking it up in the model's table of them; with 100,000 rows
+    // open that takes twice as long as a model reset, which empties the
+    // table at once and forgets every expansion with it. An open label
+    // editor would be closed unsaved by the reset, so it keeps Qt's way.
+    if (state() == EditingState || m_model->rowCount() == 0) {
         collapseAll();
+        return;
+    }
+    const QModelIndex current = selectionModel()->currentIndex();
+    const qint32 number = m_model->numberAt(current);
+    m_quiet = true;
+    m_model->resetViews();
+    // The same item stays current, out of sight inside its collapsed
+    // branch as after collapseAll(): the view must not scroll to it, which
+    // would open the branch again.
+    if (const QModelIndex again = m_model->indexOfNumber(number); again.isValid()) {
+        const bool scrolls = hasAutoScroll();
+        setAutoScroll(false);
+        setCurrentRow(again);
+        setAutoScroll(scrolls);
+    }
+    m_quiet = false;
 }
 
 void CQuilloryTree::deleteAllItems()
@@ -284,7 +311,11 @@ void CQuilloryTree::rebuild()
     // The first top-level row is the head of the outline; selecting it makes
     // it the document's current item.
     setCurrentRow(m_model->index(0, 0));
-    expandAllItems(m_expand != 0);
+    // The reset has closed every branch already.
+    if (m_expand != 0)
+        expandAll();
+    else
+        collapseAll();
     setUpdatesEnabled(updating);
     emit commandStateChanged();
 }

@@ -65,6 +65,7 @@ private:
     void onRenameRequested(qint32 number, const QString &label);
     void applyTreeFont();
     void expandAllItems(bool expand);
+    void collapseAllItems();
     void setCurrentRow(const QModelIndex &index);
     void runEdit(std::optional<qint32> result);
     void deleteSelected(qint32 selected);

@@ -37,6 +37,12 @@ void OutlineTreeModel::clear()
     endResetModel();
 }
 
+void OutlineTreeModel::resetViews()
+{
+    beginResetModel();
+    endResetModel();
+}
+
 void OutlineTreeModel::buildFromStore()
 {
     const CTreeList::ItemList &items = m_store.items();

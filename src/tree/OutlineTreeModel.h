@@ -33,6 +33,10 @@ public:
     void rebuild();
     // A model reset to no rows at all.
     void clear();
+    // A model reset that keeps every row as it is: views drop what they
+    // hold of the rows (expanded branches, the current row) in one go,
+    // which for many rows costs far less than letting go of them one by one.
+    void resetViews();
 
     // O(1); an invalid index when the number has no row.
     QModelIndex indexOfNumber(qint32 number) const;
