@@ -43,6 +43,29 @@ QString CQuilloryDoc::dataFolder() const
     return m_settings.User_Path + QDir::separator() + u"Data"_s;
 }
 
+QString CQuilloryDoc::editorTextOf(qint32 number) const
+{
+    const QString body = m_store.getBody(number);
+    if (labelShown())
+        return body;
+    // Clear mode shows what follows the label line, and a write-back puts
+    // the label and CR LF back in front. The label ends at the first CR, so
+    // the line is cut there too: cut at the first LF instead, a lone CR
+    // would hide the text behind it, and a body with no label would lose
+    // its first line.
+    const QString label = labelFromBody(body);
+    qsizetype start = 0;
+    if (!label.isEmpty()) {
+        start = label.size() + 1;
+    } else if (body.startsWith(QLatin1Char('\r')) || body.startsWith(QLatin1Char('\n'))) {
+        start = 1;
+    }
+    if (start > 0 && body.at(start - 1) == QLatin1Char('\r') && start < body.size()
+        && body.at(start) == QLatin1Char('\n'))
+        ++start;
+    return body.mid(start);
+}
+
 void CQuilloryDoc::setEditorText(const QString &text)
 {
     if (m_editor)
@@ -229,7 +252,7 @@ void CQuilloryDoc::selectItem(qint32 number)
         return;
     writeBack(labelShown());
     m_currentNumber = number;
-    setEditorText(m_store.getBodyText(labelShown(), number));
+    setEditorText(editorTextOf(number));
 
     m_undoRedo.loadHistoryFiles(m_settings.workFolder(), number, m_prompter);
 }
@@ -258,7 +281,7 @@ QString CQuilloryDoc::getEditorText() const
 {
     if (m_store.bodies().isEmpty())
         return QString();
-    return m_store.getBodyText(labelShown(), m_currentNumber);
+    return editorTextOf(m_currentNumber);
 }
 
 void CQuilloryDoc::storeEditorBeforeSave()
@@ -312,7 +335,7 @@ void CQuilloryDoc::toggleLabelMode()
     writeBack(labelShown());
     m_settings.Display_Lable = labelShown() ? 0 : 1;
     m_displayMode = modeFromSetting();
-    setEditorText(m_store.getBodyText(labelShown(), m_currentNumber));
+    setEditorText(editorTextOf(m_currentNumber));
     // The text now starts at another place of the body: the recorded
     // positions would hit the wrong characters.
     m_undoRedo.clear();

@@ -159,6 +159,8 @@ public:
 private:
     bool labelShown() const { return m_settings.Display_Lable != 0; }
     int modeFromSetting() const { return labelShown() ? DisplayMode::Label : DisplayMode::Clear; }
+    // What the editor shows of item `number` in the current mode.
+    QString editorTextOf(qint32 number) const;
     void setEditorText(const QString &text);
     void setWindowTitle(const QString &title);
     void restoreTreeColumn();

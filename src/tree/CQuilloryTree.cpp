@@ -291,7 +291,12 @@ void CQuilloryTree::setItemLabel(qint32 number, const QString &label)
 
 void CQuilloryTree::setSelectedLabel(const QString &label)
 {
-    const qint32 number = selectedNumber();
+    // The label is the document's current item's. The current row can
+    // already be another one: a click on it is what ends an in-place
+    // rename, and the rename arrives before the document hears of the click.
+    qint32 number = m_doc.currentNumber();
+    if (!m_model->indexOfNumber(number).isValid())
+        number = selectedNumber();
     if (number >= 0)
         m_model->setLabel(number, label);
 }
