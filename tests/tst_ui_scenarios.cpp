@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -26,9 +27,29 @@ using Answer = Prompter::Answer;
 
 namespace {
 
+// Types as a writer does: a key for each line break (CR LF) and tab, the
+// text between them as one input. A control character sent as text would
+// be refused by the widget, and nothing typed at all.
 void typeText(QWidget *widget, const QString &text)
 {
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text, Qt::NoModifier);
+    qsizetype from = 0;
+    const auto flush = [&](qsizetype to) {
+        if (to > from)
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(from, to - from),
+                                Qt::NoModifier);
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+            flush(i);
+            QTest::keyClick(widget, Qt::Key_Return);
+            from = ++i + 1;
+        } else if (text.at(i) == QLatin1Char('\t')) {
+            flush(i);
+            QTest::keyClick(widget, Qt::Key_Tab);
+            from = i + 1;
+        }
+    }
+    flush(text.size());
 }
 
 const QList<std::pair<qint32, QString>> Story = {
@@ -92,6 +113,14 @@ struct App : UserFolderFixture
         tree()->selectItem(number);
         QCoreApplication::processEvents();
     }
+    // The bodies in outline order.
+    QStringList bodies() const
+    {
+        QStringList out;
+        for (const TREE_ITEM &item : doc().store().items())
+            out.append(doc().store().getBody(item.number));
+        return out;
+    }
     // Types at the end of the current item's text.
     void typeAtEnd(const QString &text)
     {
@@ -113,6 +142,17 @@ private slots:
     void clearModeKeepsFirstLineOfForeignBreaks();
     void typedTextSurvivesTreeCommands_data();
     void typedTextSurvivesTreeCommands();
+    void openWithUnsavedTyping_data();
+    void openWithUnsavedTyping();
+    void saveAsTextKindsAndReopen_data();
+    void saveAsTextKindsAndReopen();
+    void labelModeTwiceKeepsTyping();
+    void undoStaysWithItsItem();
+    void typeOverEverythingThenUndo();
+    void fileNewWithUnsavedTyping_data();
+    void fileNewWithUnsavedTyping();
+    void closeAfterFailedSave();
+    void emptyOutlineTakesNoTyping();
 };
 
 void TestUiScenarios::renameCommittedByClickingAnotherItem()
@@ -214,17 +254,326 @@ void TestUiScenarios::typedTextSurvivesTreeCommands()
     h.select(2);
     h.typeAtEnd(u"\r\n雨が降った。"_s);
     const QString typed = h.editor()->text();
+    QCOMPARE(typed, Story.at(2).second + u"\r\n雨が降った。"_s);
     h.focusTree();
     for (int id : commands) {
         QVERIFY(h.frame()->isCommandEnabled(id));
         h.frame()->runCommand(id);
     }
 
-    QCOMPARE(h.doc().store().getBody(2), typed);
+    // A command with nothing to do (the last child cannot move down) leaves
+    // the typing in the editor, still on its item; any other has written it
+    // into the store.
+    if (h.doc().store().getBody(2) != typed) {
+        QCOMPARE(h.doc().currentNumber(), 2);
+        QCOMPARE(h.editor()->text(), typed);
+        QCOMPARE(outlineOf(h.doc().store()), u"第一章1 場面一2 場面二2 第二章1"_s);
+    }
     QTest::keyClick(h.tree(), Qt::Key_S, Qt::ControlModifier);
     const bool kept = h.doc().store().contains(2);
     QCOMPARE(nativeBodies(h.data(u"物語.qlo"_s)).contains(typed), kept);
     QCOMPARE(kept, !(commands.size() == 1 && commands.first() == Cmd::TreeDelete));
+}
+
+// Open with unsaved typing asks to save it (Yes saves through Save As), and
+// when the typing is still unsaved, whether to drop it.
+void TestUiScenarios::openWithUnsavedTyping_data()
+{
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("saveChosen");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("typingOnDisk");
+
+    QTest::newRow("yes, saved") << QList<Answer>{Answer::Yes} << true << true << true;
+    QTest::newRow("yes, save as cancelled") << QList<Answer>{Answer::Yes} << false << false << false;
+    QTest::newRow("no, ok") << QList<Answer>{Answer::No, Answer::Ok} << false << true << false;
+    QTest::newRow("no, cancel") << QList<Answer>{Answer::No, Answer::Cancel} << false << false << false;
+    QTest::newRow("cancel") << QList<Answer>{Answer::Cancel} << false << false << false;
+}
+
+void TestUiScenarios::openWithUnsavedTyping()
+{
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, saveChosen);
+    QFETCH(bool, opened);
+    QFETCH(bool, typingOnDisk);
+    App h;
+    const QString first = h.writeStory(u"物語.qlo"_s);
+    const QString other = h.data(u"別の話.qlo"_s);
+    {
+        CTreeList store;
+        store.appendItem(1, u"別\r\n別の本文"_s);
+        QVERIFY(NativeFile::write(other, store, NativeHeader(), 0, nullptr));
+    }
+    QVERIFY(h.start(first));
+    h.focusTree();
+    h.select(2);
+    h.typeAtEnd(u"\r\n雨が降った。"_s);
+    const QString typed = h.editor()->text();
+
+    h.prompter.answers = answers;
+    h.chooser.openAnswers = {FakeFileChooser::choose(other)};
+    if (saveChosen)
+        h.chooser.saveAnswers = {FakeFileChooser::choose(first)};
+    h.frame()->runCommand(Cmd::FileOpen);
+
+    QCOMPARE(h.prompter.answers.size(), 0);
+    QCOMPARE(nativeBodies(first).contains(typed), typingOnDisk);
+    if (opened) {
+        QCOMPARE(h.doc().path(), QDir::toNativeSeparators(other));
+        QCOMPARE(h.bodies(), QStringList{u"別\r\n別の本文"_s});
+        QCOMPARE(h.editor()->text(), u"別\r\n別の本文"_s);
+        QVERIFY(!h.doc().isModified());
+        return;
+    }
+    // Nothing was replaced: the typing is where it was, still unsaved, and
+    // a plain Save still goes to the file without asking for a name.
+    QCOMPARE(h.doc().path(), first);
+    QCOMPARE(h.doc().currentNumber(), 2);
+    QCOMPARE(h.editor()->text(), typed);
+    QVERIFY(h.doc().isModified());
+    const qsizetype dialogs = h.chooser.saveRequests.size();
+    h.focusEditor();
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(h.chooser.saveRequests.size(), dialogs);
+    QVERIFY(nativeBodies(first).contains(typed));
+    QVERIFY(!h.doc().isModified());
+}
+
+// Typing saved as a hierarchical text or CSV file comes back when the file
+// is opened again; CSV has one line per item, so only the line breaks after
+// the label line flatten.
+void TestUiScenarios::saveAsTextKindsAndReopen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("flattens");
+
+    QTest::newRow("txt") << u"書き出し.txt"_s << 2 << false;
+    QTest::newRow("csv") << u"書き出し.csv"_s << 3 << true;
+}
+
+void TestUiScenarios::saveAsTextKindsAndReopen()
+{
+    QFETCH(QString, name);
+    QFETCH(int, filter);
+    QFETCH(bool, flattens);
+    App h;
+    QVERIFY(h.start(h.writeStory(u"物語.qlo"_s)));
+    h.focusTree();
+    h.select(2);
+    h.typeAtEnd(u"\r\n\t雨が、降った,傘を\"さした\"。"_s + QString(3000, QChar(u'長')) + u"\t終"_s);
+    const QString typed = h.editor()->text();
+    QVERIFY(typed.contains(QLatin1Char('\t')));
+    QStringList expected = h.bodies();
+    expected[2] = typed;
+
+    const QString path = h.data(name);
+    h.chooser.saveAnswers = {FakeFileChooser::choose(path, filter, Encoding::Utf8)};
+    h.frame()->runCommand(Cmd::FileSaveAs);
+    QVERIFY(!h.doc().isModified());
+    QCOMPARE(h.prompter.messages, QStringList());
+
+    h.chooser.openAnswers = {FakeFileChooser::choose(path, filter, Encoding::Auto)};
+    h.frame()->runCommand(Cmd::FileOpen);
+    QCOMPARE(h.doc().path(), QDir::toNativeSeparators(path));
+    if (!flattens) {
+        // A text file is made of lines: a body gets its last line ended.
+        for (QString &body : expected) {
+            if (!body.endsWith(u"\r\n"_s))
+                body += u"\r\n"_s;
+        }
+    } else {
+        for (QString &body : expected) {
+            const qsizetype cr = body.indexOf(QLatin1Char('\r'));
+            body = body.left(cr + 2) + body.mid(cr + 2).remove(u"\r\n"_s);
+        }
+    }
+    QCOMPARE(h.bodies(), expected);
+    QCOMPARE(outlineOf(h.doc().store()), u"第一章1 場面一2 場面二2 第二章1"_s);
+}
+
+void TestUiScenarios::labelModeTwiceKeepsTyping()
+{
+    App h;
+    QVERIFY(h.start(h.writeStory(u"物語.qlo"_s)));
+    h.focusTree();
+    h.select(1);
+    h.typeAtEnd(u"\r\n雨が降った。"_s);
+    const QString typed = h.editor()->text();
+    const int mode = h.doc().displayMode();
+
+    QTest::keyClick(h.editor(), Qt::Key_L, Qt::AltModifier);
+    QVERIFY(h.doc().displayMode() != mode);
+    QTest::keyClick(h.editor(), Qt::Key_L, Qt::AltModifier);
+    QCOMPARE(h.doc().displayMode(), mode);
+
+    QCOMPARE(h.editor()->text(), typed);
+    QCOMPARE(h.doc().store().getBody(1), typed);
+    QVERIFY(h.doc().isModified());
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(nativeBodies(h.data(u"物語.qlo"_s)).at(1), typed);
+}
+
+// The text history is the current item's: after a switch, Ctrl+Z and Ctrl+Y
+// never put another item's text into the one shown.
+void TestUiScenarios::undoStaysWithItsItem()
+{
+    App h;
+    QVERIFY(h.start(h.writeStory(u"物語.qlo"_s)));
+    h.focusTree();
+    h.select(1);
+    h.typeAtEnd(u"\r\n一つ目。"_s);
+    const QString typed = h.editor()->text();
+
+    h.focusTree();
+    h.select(2);
+    h.focusEditor();
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(h.editor(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(h.editor(), Qt::Key_Y, Qt::ControlModifier);
+    }
+    QCOMPARE(h.editor()->text(), Story.at(2).second);
+
+    h.typeAtEnd(u"二つ目"_s);
+    QTest::keyClick(h.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.editor()->text(), Story.at(2).second);
+    QTest::keyClick(h.editor(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(h.editor()->text(), Story.at(2).second + u"二つ目"_s);
+
+    h.focusTree();
+    h.select(1);
+    QCOMPARE(h.editor()->text(), typed);
+    h.focusEditor();
+    QTest::keyClick(h.editor(), Qt::Key_Z, Qt::ControlModifier);
+    // Either the item's own typing is undone, or nothing is.
+    QVERIFY2(h.editor()->text() == typed || h.editor()->text() == Story.at(1).second,
+             qPrintable(h.editor()->text()));
+    h.focusTree();
+    h.select(3);
+    QCOMPARE(h.doc().store().getBody(2), Story.at(2).second + u"二つ目"_s);
+    QVERIFY(h.doc().store().getBody(1) == typed || h.doc().store().getBody(1) == Story.at(1).second);
+    QCOMPARE(h.doc().store().getBody(0), Story.at(0).second);
+    QCOMPARE(outlineOf(h.doc().store()), u"第一章1 場面一2 場面二2 第二章1"_s);
+}
+
+void TestUiScenarios::typeOverEverythingThenUndo()
+{
+    App h;
+    QVERIFY(h.start(h.writeStory(u"物語.qlo"_s)));
+    h.focusTree();
+    h.select(1);
+    h.focusEditor();
+    QTest::keyClick(h.editor(), Qt::Key_A, Qt::ControlModifier);
+    typeText(h.editor(), u"全部"_s);
+    QCOMPARE(h.editor()->text(), u"全部"_s);
+    QTest::keyClick(h.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.editor()->text(), Story.at(1).second);
+
+    h.focusTree();
+    h.select(2);
+    QCOMPARE(h.doc().store().getBody(1), Story.at(1).second);
+    QCOMPARE(outlineOf(h.doc().store()), u"第一章1 場面一2 場面二2 第二章1"_s);
+    QCOMPARE(rowsOf(*h.tree()->model()), u"第一章1 場面一2 場面二2 第二章1"_s);
+}
+
+// File New drops the outline only when the user agrees to drop the typing.
+void TestUiScenarios::fileNewWithUnsavedTyping_data()
+{
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("ok") << QList<Answer>{Answer::Ok} << true;
+    QTest::newRow("cancel") << QList<Answer>{Answer::Cancel} << false;
+}
+
+void TestUiScenarios::fileNewWithUnsavedTyping()
+{
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, replaced);
+    App h;
+    const QString first = h.writeStory(u"物語.qlo"_s);
+    QVERIFY(h.start(first));
+    h.focusTree();
+    h.select(2);
+    h.typeAtEnd(u"\r\n雨が降った。"_s);
+    const QString typed = h.editor()->text();
+
+    h.prompter.answers = answers;
+    QTest::keyClick(h.editor(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(h.prompter.questions.size(), 1);
+    if (replaced) {
+        QCOMPARE(h.bodies(), QStringList{u"タイトル\r\n"_s});
+        QCOMPARE(rowsOf(*h.tree()->model()), u"タイトル1"_s);
+        QVERIFY(!h.doc().isModified());
+        QVERIFY(!nativeBodies(first).contains(typed));
+        return;
+    }
+    QCOMPARE(h.doc().path(), first);
+    QCOMPARE(h.editor()->text(), typed);
+    QCOMPARE(rowsOf(*h.tree()->model()), u"第一章1 場面一2 場面二2 第二章1"_s);
+    QVERIFY(h.doc().isModified());
+    const qsizetype dialogs = h.chooser.saveRequests.size();
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(h.chooser.saveRequests.size(), dialogs);
+    QVERIFY(nativeBodies(first).contains(typed));
+}
+
+// A save that failed leaves the typing unsaved: closing asks again, and a
+// second failing save keeps the window open.
+void TestUiScenarios::closeAfterFailedSave()
+{
+    App h;
+    const QString first = h.writeStory(u"物語.qlo"_s);
+    QVERIFY(h.start(first));
+    h.focusTree();
+    h.select(2);
+    h.typeAtEnd(u"\r\n雨が降った。"_s);
+    const QString typed = h.editor()->text();
+    const QString nowhere = h.user + u"/ない/保存.qlo"_s;
+
+    h.chooser.saveAnswers = {FakeFileChooser::choose(nowhere)};
+    h.frame()->runCommand(Cmd::FileSaveAs);
+    QVERIFY(!QFileInfo::exists(nowhere));
+    QCOMPARE(h.prompter.messages.size(), 1);
+    QVERIFY(h.doc().isModified());
+    QCOMPARE(h.doc().path(), first);
+
+    h.prompter.answers = {Answer::Yes};
+    h.chooser.saveAnswers = {FakeFileChooser::choose(nowhere)};
+    QVERIFY(!h.frame()->close());
+    QVERIFY(h.frame()->isVisible());
+    QCOMPARE(h.prompter.questions.size(), 1);
+    QCOMPARE(h.editor()->text(), typed);
+    QVERIFY(h.doc().isModified());
+
+    // Saved where it can be, the close goes through.
+    h.prompter.answers = {Answer::Yes};
+    h.chooser.saveAnswers = {FakeFileChooser::choose(first)};
+    QVERIFY(h.frame()->close());
+    QVERIFY(nativeBodies(first).contains(typed));
+}
+
+// An outline without items (an empty text file) has nowhere to keep text:
+// the editor takes none, and nothing is shown that is not in the outline.
+void TestUiScenarios::emptyOutlineTakesNoTyping()
+{
+    App h;
+    QDir().mkpath(h.user + u"/Data"_s);
+    const QString path = h.data(u"空.txt"_s);
+    QVERIFY(writeBytes(path, QByteArray()));
+    QVERIFY(h.start());
+    h.chooser.openAnswers = {FakeFileChooser::choose(path, 2, Encoding::Utf8)};
+    h.frame()->runCommand(Cmd::FileOpen);
+    QVERIFY(h.doc().store().items().empty());
+    QCOMPARE(h.tree()->model()->rowCount(), 0);
+    QCOMPARE(h.editor()->text(), QString());
+
+    h.focusEditor();
+    typeText(h.editor(), u"どこへ"_s);
+    QCOMPARE(h.editor()->text(), QString());
+    QVERIFY(!h.doc().isModified());
+    QVERIFY(h.frame()->close());
 }
 
 QTEST_MAIN(TestUiScenarios)

@@ -343,6 +343,9 @@ void CQuilloryEdit::setText(const QString &text)
     verticalScrollBar()->setValue(0);
     m_cursorRow = 0;
     m_cursorColumn = 0;
+    // An outline without items has no body to keep typing in: it would be
+    // shown, counted as a change and never saved.
+    setReadOnly(m_doc.displayMode() != DisplayMode::SinglePage && m_doc.store().items().empty());
     showCursorPosition();
     commandStateMayHaveChanged();
 }

@@ -74,10 +74,12 @@ void FileCommands::recentChanged()
 
 void FileCommands::fileNew()
 {
-    // Should the user keep the old content, the next save asks for a name
-    // once more; that is the safe side.
-    m_boundPath.clear();
+    // The file stays bound when the user called the new document off and
+    // kept the changed content: Ctrl+S then still saves it where it belongs.
+    const bool wasModified = m_doc.isModified();
     m_doc.fileNew();
+    if (!wasModified || !m_doc.isModified())
+        m_boundPath.clear();
 }
 
 bool FileCommands::fileOpen()
@@ -99,8 +101,13 @@ bool FileCommands::openFile(const QString &path)
     const QString target = canonicalForm(path);
     if (!m_doc.saveModified())
         return false;
+    const QString bound = m_boundPath;
     m_boundPath.clear();
     if (!m_doc.onOpenDocument(target)) {
+        // Still changed: the user kept the content, and with it its file.
+        // (A file that could not be read leaves a new document instead.)
+        if (m_doc.isModified())
+            m_boundPath = bound;
         // A file that has gone away has no place in the list; one that could
         // not be read (or an open the user called off) keeps its entry.
         if (!QFileInfo::exists(target) && m_recent.files().contains(target)) {
