@@ -6,6 +6,7 @@
 #include "OutlineText.h"
 
 #include "CommandIds.h"
+#include "Messages.h"
 #include "io/CStringCode.h"
 #include "io/NativeFile.h"
 #include "model/CQuilloryDoc.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTest>
 
 #include <memory>
@@ -153,6 +155,14 @@ private slots:
     void fileNewWithUnsavedTyping();
     void closeAfterFailedSave();
     void emptyOutlineTakesNoTyping();
+    void ctrlSAfterFileWentAway_data();
+    void ctrlSAfterFileWentAway();
+    void backupFollowsEverySave();
+    void saveAsNameWithSeveralDots();
+    void shiftJisCannotHoldTyping();
+    void restartKeepsLabelModeAndRecentFiles();
+    void saveWhileRenaming_data();
+    void saveWhileRenaming();
 };
 
 void TestUiScenarios::renameCommittedByClickingAnotherItem()
@@ -574,6 +584,239 @@ void TestUiScenarios::emptyOutlineTakesNoTyping()
     QCOMPARE(h.editor()->text(), QString());
     QVERIFY(!h.doc().isModified());
     QVERIFY(h.frame()->close());
+}
+
+// Another program removed the document's file, or put a folder in its
+// place, while the writer kept typing: Ctrl+S either writes the file again
+// or says it could not, and never claims a save that did not happen.
+void TestUiScenarios::ctrlSAfterFileWentAway_data()
+{
+    QTest::addColumn<bool>("folder");
+
+    QTest::newRow("deleted") << false;
+    QTest::newRow("replaced by a folder") << true;
+}
+
+void TestUiScenarios::ctrlSAfterFileWentAway()
+{
+    QFETCH(bool, folder);
+    App h({{u"TitleText"_s, 0}, {u"FileSaveMsg"_s, 1}});
+    const QString path = h.writeStory(u"私の 物語.qlo"_s);
+    QVERIFY(h.start(path));
+    h.focusTree();
+    h.select(2);
+    h.typeAtEnd(u"\r\n雨が降った。"_s);
+    const QString typed = h.editor()->text();
+
+    QVERIFY(QFile::remove(path));
+    if (folder)
+        QVERIFY(QDir().mkdir(path));
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+
+    if (!folder) {
+        QCOMPARE(nativeBodies(path).value(2), typed);
+        QCOMPARE(nativeBodies(h.backup(u"私の 物語.bak"_s)).value(2), typed);
+        QCOMPARE(h.prompter.messages,
+                 QStringList{QString::fromUtf16(Msg::SaveCompleted).arg(u"私の 物語.qlo"_s)});
+        QVERIFY(!h.doc().isModified());
+        return;
+    }
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(!QFileInfo::exists(h.backup(u"私の 物語.bak"_s)));
+    QCOMPARE(h.prompter.messages.size(), 1);
+    QVERIFY(h.prompter.messages.first() != QString::fromUtf16(Msg::SaveCompleted).arg(u"私の 物語.qlo"_s));
+    QVERIFY(h.doc().isModified());
+    QCOMPARE(h.editor()->text(), typed);
+
+    // The exit question still stands between the typing and the end.
+    h.prompter.answers = {Answer::Yes};
+    QVERIFY(!h.frame()->close());
+    QVERIFY(h.doc().isModified());
+}
+
+// One backup per document name, in the backup folder, holding the last save.
+void TestUiScenarios::backupFollowsEverySave()
+{
+    App h;
+    const QString first = h.writeStory(u"物語.qlo"_s);
+    QVERIFY(h.start(first));
+    h.focusTree();
+    h.select(1);
+    h.typeAtEnd(u"一回目"_s);
+    const QString named = h.data(u"第 1 稿 の 物語.QLO"_s);
+    h.chooser.saveAnswers = {FakeFileChooser::choose(named, 1, 0)};
+    h.frame()->runCommand(Cmd::FileSaveAs);
+    const QString backup = h.backup(u"第 1 稿 の 物語.bak"_s);
+    QCOMPARE(readBytes(backup), readBytes(named));
+    QCOMPARE(nativeBodies(backup).value(1), Story.at(1).second + u"一回目"_s);
+
+    h.typeAtEnd(u"二回目"_s);
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(nativeBodies(named).value(1), Story.at(1).second + u"一回目二回目"_s);
+    QCOMPARE(readBytes(backup), readBytes(named));
+    QCOMPARE(QDir(h.user + u"/Backup"_s).entryList(QDir::Files), QStringList{u"第 1 稿 の 物語.bak"_s});
+    QCOMPARE(nativeBodies(first), [] {
+        QStringList bodies;
+        for (const auto &item : Story)
+            bodies.append(item.second);
+        return bodies;
+    }());
+    QCOMPARE(h.prompter.messages, QStringList());
+}
+
+// A name with several dots takes its extension from the first dot and is
+// refused: nothing written, the document keeps its name and its changes.
+void TestUiScenarios::saveAsNameWithSeveralDots()
+{
+    App h;
+    const QString first = h.writeStory(u"物語.qlo"_s);
+    const QByteArray before = readBytes(first);
+    QVERIFY(h.start(first));
+    h.focusTree();
+    h.select(1);
+    h.typeAtEnd(u"追記"_s);
+    const QString dotted = h.data(u"物語.第二稿.qlo"_s);
+    h.chooser.saveAnswers = {FakeFileChooser::choose(dotted, 1, 0)};
+    h.frame()->runCommand(Cmd::FileSaveAs);
+
+    QCOMPARE(h.prompter.messages, QStringList{QString::fromUtf16(Msg::ExtensionError)});
+    QVERIFY(!QFileInfo::exists(dotted));
+    QVERIFY(!QFileInfo::exists(h.backup(u"物語.第二稿.bak"_s)));
+    QCOMPARE(readBytes(first), before);
+    QCOMPARE(h.doc().path(), first);
+    QVERIFY(h.doc().isModified());
+    QCOMPARE(h.frame()->windowTitle(), u"物語.qlo - Quillory"_s);
+}
+
+// A text file read as Shift-JIS cannot take an emoji: the save says so,
+// the file stays as it was, and closing still asks until a real save.
+void TestUiScenarios::shiftJisCannotHoldTyping()
+{
+    App h({{u"TitleText"_s, 0}, {u"FileSaveMsg"_s, 1}});
+    QDir().mkpath(h.user + u"/Data"_s);
+    const QString path = h.data(u"下書き メモ.txt"_s);
+    QVERIFY(CStringCode().writeText(Encoding::ShiftJis, path, u".下書き\r\n本文です。\r\n..細部\r\n続き\r\n"_s));
+    const QByteArray before = readBytes(path);
+    QVERIFY(h.start());
+    h.chooser.openAnswers = {FakeFileChooser::choose(path, 1, Encoding::Auto)};
+    h.frame()->runCommand(Cmd::FileOpen);
+    QCOMPARE(h.doc().fileEncoding(), Encoding::ShiftJis);
+    h.focusTree();
+    h.select(0);
+    h.typeAtEnd(u"😀"_s);
+    const QString typed = h.editor()->text();
+    QVERIFY(typed.endsWith(u"😀"_s));
+
+    QTest::keyClick(h.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(h.prompter.messages, QStringList{QString::fromUtf16(Msg::TextSaveError)});
+    QCOMPARE(readBytes(path), before);
+    QVERIFY(h.doc().isModified());
+    QCOMPARE(h.editor()->text(), typed);
+
+    // Yes to the exit question, then the same file and encoding again: the
+    // save fails once more, and the window stays.
+    h.prompter.answers = {Answer::Yes};
+    h.chooser.saveAnswers = {FakeFileChooser::choose(path, 2, Encoding::ShiftJis)};
+    QVERIFY(!h.frame()->close());
+    QCOMPARE(readBytes(path), before);
+    QVERIFY(h.doc().isModified());
+    QCOMPARE(h.prompter.messages.size(), 2);
+
+    // In UTF-8 it goes through, and the close with it.
+    h.prompter.answers = {Answer::Yes};
+    h.chooser.saveAnswers = {FakeFileChooser::choose(path, 2, Encoding::Utf8)};
+    QVERIFY(h.frame()->close());
+    QVERIFY(CStringCode().readTextResult(Encoding::Utf8, path).text.contains(u"😀"_s));
+}
+
+// What the writer set in one run is there in the next: the label mode,
+// the recent files (without one that was renamed meanwhile, after a word
+// about it).
+void TestUiScenarios::restartKeepsLabelModeAndRecentFiles()
+{
+    App h;
+    const QString story = QDir::toNativeSeparators(h.writeStory(u"物語.qlo"_s));
+    const QString other = QDir::toNativeSeparators(h.writeStory(u"別の 話.qlo"_s));
+    QVERIFY(h.start());
+    h.chooser.openAnswers = {FakeFileChooser::choose(story), FakeFileChooser::choose(other)};
+    h.frame()->runCommand(Cmd::FileOpen);
+    h.frame()->runCommand(Cmd::FileOpen);
+    QCOMPARE(h.frame()->recentFiles(), (QStringList{other, story}));
+    const int mode = h.doc().displayMode();
+    h.focusEditor();
+    QTest::keyClick(h.editor(), Qt::Key_L, Qt::AltModifier);
+    QVERIFY(h.doc().displayMode() != mode);
+    const int label = h.doc().settings().Display_Lable;
+
+    // The column between the panes dragged wider by its handle.
+    auto *splitter = qobject_cast<QSplitter *>(h.frame()->centralWidget());
+    QVERIFY(splitter);
+    const int column = h.frame()->treeColumnWidth();
+    QSplitterHandle *handle = splitter->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(60, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(60, 0));
+    const int dragged = h.frame()->treeColumnWidth();
+    QVERIFY2(dragged > column, qPrintable(u"%1 -> %2"_s.arg(column).arg(dragged)));
+    QVERIFY(h.frame()->close());
+    QVERIFY(h.app->hasEnded());
+    h.app.reset();
+
+    QVERIFY(QFile::rename(other, h.data(u"改名.qlo"_s)));
+    QVERIFY(h.start());
+    QCOMPARE(h.doc().settings().Display_Lable, label);
+    QCOMPARE(h.doc().displayMode(), label ? DisplayMode::Label : DisplayMode::Clear);
+    QVERIFY(h.doc().displayMode() != mode);
+    QCOMPARE(h.frame()->recentFiles(), (QStringList{other, story}));
+    QCOMPARE(h.frame()->treeColumnWidth(), dragged);
+
+    QAction *first = h.frame()->action(Cmd::RecentFile1);
+    QVERIFY(first && first->isEnabled());
+    first->trigger();
+    QCOMPARE(h.prompter.messages, QStringList{QString::fromUtf16(Msg::FileNotFound).arg(other)});
+    QCOMPARE(h.frame()->recentFiles(), QStringList{story});
+    QVERIFY(!h.doc().isModified());
+    QCOMPARE(h.frame()->windowTitle(), u"タイトル - Quillory"_s);
+}
+
+// A label still being typed in the tree when the writer saves or closes
+// is part of what they typed: the save takes it, and the close asks first.
+void TestUiScenarios::saveWhileRenaming_data()
+{
+    QTest::addColumn<bool>("close");
+
+    QTest::newRow("Ctrl+S") << false;
+    QTest::newRow("close") << true;
+}
+
+void TestUiScenarios::saveWhileRenaming()
+{
+    QFETCH(bool, close);
+    App h;
+    const QString path = h.writeStory(u"物語.qlo"_s);
+    QVERIFY(h.start(path));
+    h.focusTree();
+    h.select(1);
+    h.tree()->edit(h.tree()->currentIndex());
+    QCoreApplication::processEvents();
+    auto *line = h.tree()->findChild<QLineEdit *>();
+    QVERIFY(line && line->isVisible());
+    line->selectAll();
+    QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, u"出会い"_s, Qt::NoModifier);
+    QCOMPARE(line->text(), u"出会い"_s);
+
+    if (!close) {
+        QTest::keyClick(line, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(nativeBodies(path).value(1), u"出会い\r\n「おはよう」"_s);
+        QVERIFY(!h.doc().isModified());
+        return;
+    }
+    h.prompter.answers = {Answer::Yes};
+    h.chooser.saveAnswers = {FakeFileChooser::choose(path)};
+    h.frame()->close();
+    QCOMPARE(h.prompter.questions.size(), 1);
+    QCOMPARE(nativeBodies(path).value(1), u"出会い\r\n「おはよう」"_s);
 }
 
 QTEST_MAIN(TestUiScenarios)

@@ -253,6 +253,8 @@ void CMainFrame::createActions()
         action->setStatusTip(str(findCommand(Cmd::RecentFile1)->prompt));
         connect(action, &QAction::triggered, this, [this, i] {
             if (i < m_recentFiles.size()) {
+                if (m_tree)
+                    m_tree->commitLabelEdit();
                 const QPointer<CMainFrame> self(this);
                 emit recentFileTriggered(m_recentFiles.at(i));
                 if (self)
@@ -344,6 +346,10 @@ bool CMainFrame::isCommandEnabled(int id) const
 
 void CMainFrame::runCommand(int id)
 {
+    // A label still being typed in the tree belongs to the outline before
+    // any command looks at it.
+    if (m_tree)
+        m_tree->commitLabelEdit();
     // A shortcut may arrive before the enabling caught up with a change.
     if (!isCommandEnabled(id)) {
         refreshCommandStates();
@@ -754,6 +760,8 @@ void CMainFrame::restoreLayout()
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
+    if (m_tree)
+        m_tree->commitLabelEdit();
     event->accept();
     emit closeRequested(event);
     if (event->isAccepted())

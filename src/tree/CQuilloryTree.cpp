@@ -345,6 +345,18 @@ qint32 CQuilloryTree::selectedNumber() const
     return m_model->numberAt(selectionModel()->currentIndex());
 }
 
+void CQuilloryTree::commitLabelEdit()
+{
+    if (state() != EditingState)
+        return;
+    // indexWidget() also finds the editor that edit() opened.
+    QWidget *const editor = indexWidget(currentIndex());
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void CQuilloryTree::onCurrentChanged(const QModelIndex &current)
 {
     if (m_quiet)

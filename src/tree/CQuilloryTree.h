@@ -48,6 +48,9 @@ public:
 
     // The number of the selected row; -1 when nothing is selected.
     qint32 selectedNumber() const;
+    // Ends an in-place label edit that is still open, keeping what was
+    // typed: a save or a close must not pass it by.
+    void commitLabelEdit();
     OutlineTreeModel *outlineModel() const { return m_model; }
 
 signals:
