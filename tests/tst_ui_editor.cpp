@@ -110,7 +110,8 @@ struct Harness : UserFolderFixture
 };
 
 // One user action: "text:..." typed character by character (Japanese as the
-// keyboard delivers it), or "key:Return" / "key:Backspace" / "key:Delete".
+// keyboard delivers it), or "key:Return" / "key:Backspace" / "key:Delete" /
+// "key:Shift+Return" / "key:Shift+Enter".
 void perform(QWidget *w, const QString &action)
 {
     if (action.startsWith(u"text:")) {
@@ -126,6 +127,10 @@ void perform(QWidget *w, const QString &action)
         QTest::keyClick(w, Qt::Key_Backspace);
     } else if (action == u"key:Delete") {
         QTest::keyClick(w, Qt::Key_Delete);
+    } else if (action == u"key:Shift+Return") {
+        QTest::keyClick(w, Qt::Key_Return, Qt::ShiftModifier);
+    } else if (action == u"key:Shift+Enter") {
+        QTest::keyClick(w, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
     }
 }
 
@@ -145,7 +150,10 @@ private slots:
     void undoKeysGoBeforeWindowShortcuts();
     void programTextIsNeverRecorded();
     void inputMethodCommitIsTyping();
+    void inputMethodOverASelectionUndoesExactly();
     void cutPasteAndDropAreRecorded();
+    void pastedBreaksAndOddCharactersUndoExactly_data();
+    void pastedBreaksAndOddCharactersUndoExactly();
     void labelModeRenamesFromTheLabelLine();
     void pasteTakesTheWholeLabelLine();
     void statusPanesAfterTypingJapanese();
@@ -156,6 +164,7 @@ private slots:
     void settingsGiveFontColoursAndMargins();
     void replaceAllUndoesAtOnce();
     void replaceStepsThroughMatches();
+    void findAndReplaceTakeLineBreaksAsCrLf();
     void findDialog_data();
     void findDialog();
     void contextMenuShowsOnce();
@@ -214,6 +223,20 @@ void TestEditorPane::typingRecordsOneChangePerKey_data()
         << u"ab\r\ncd"_s << 2 << u"key:Delete"_s << u"abcd"_s << QStringList{u"2 2 2 2 \\r\\n"_s};
     QTest::newRow("Backspace after two breaks")
         << u"a\r\n\r\nb"_s << 5 << u"key:Backspace"_s << u"a\r\nb"_s << QStringList{u"2 5 3 2 \\r\\n"_s};
+    // The widget would make a line separator of these: a break on screen
+    // that is no line break in the text.
+    QTest::newRow("Shift+Return makes CR LF")
+        << u"ab\r\ncd"_s << 1 << u"key:Shift+Return"_s << u"a\r\nb\r\ncd"_s
+        << QStringList{u"1 1 3 2 \\r\\n"_s};
+    QTest::newRow("Shift+Enter makes CR LF")
+        << u"ab"_s << 2 << u"key:Shift+Enter"_s << u"ab\r\n"_s << QStringList{u"1 2 4 2 \\r\\n"_s};
+    const QString pair = u"\U0001F600"_s;
+    QTest::newRow("Backspace takes a surrogate pair")
+        << u"a"_s + pair + u"\r\nb"_s << 3 << u"key:Backspace"_s << u"a\r\nb"_s
+        << QStringList{u"2 3 1 2 "_s + pair};
+    QTest::newRow("Delete takes a surrogate pair")
+        << u"a"_s + pair + u"\r\nb"_s << 1 << u"key:Delete"_s << u"a\r\nb"_s
+        << QStringList{u"2 1 1 2 "_s + pair};
 }
 
 void TestEditorPane::typingRecordsOneChangePerKey()
@@ -395,6 +418,65 @@ void TestEditorPane::inputMethodCommitIsTyping()
     QCOMPARE(h.panes.texts[5], u"    2 行 , 3 列"_s);
 }
 
+void TestEditorPane::inputMethodOverASelectionUndoesExactly()
+{
+    const QString body = u"春の\r\n朝です"_s;
+
+    // A commit straight over a selection across a line break: one change.
+    Harness h({body}, 0);
+    QVERIFY(h.show());
+    h.select(1, 5); // "の", CR LF, "朝"
+    QInputMethodEvent commit;
+    commit.setCommitString(u"夏"_s);
+    QApplication::sendEvent(h.edit, &commit);
+    QCOMPARE(h.edit->text(), u"春夏です"_s);
+    QCOMPARE(h.panes.texts[5], u"    1 行 , 3 列"_s);
+    QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), body);
+    QCOMPARE(widgetTextCrLf(*h.edit), body);
+    QTest::keyClick(h.edit, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), u"春夏です"_s);
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().position()), 2);
+
+    // Composing over a selection takes the selection away at once; the
+    // commit is typed after it; undoing both gives the text back.
+    Harness c({body}, 0);
+    QVERIFY(c.show());
+    c.select(1, 5);
+    QInputMethodEvent compose(u"なつ"_s, {});
+    QApplication::sendEvent(c.edit, &compose);
+    QInputMethodEvent converted(u"夏"_s, {});
+    QApplication::sendEvent(c.edit, &converted);
+    QCOMPARE(c.edit->text(), u"春です"_s);
+    QInputMethodEvent done;
+    done.setCommitString(u"夏"_s);
+    QApplication::sendEvent(c.edit, &done);
+    QCOMPARE(c.edit->text(), u"春夏です"_s);
+    QTest::keyClick(c.edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(c.edit->text(), u"春です"_s);
+    QTest::keyClick(c.edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(c.edit->text(), body);
+
+    // A cancelled composition leaves no trace.
+    c.edit->setCaret(4);
+    const qsizetype records = c.doc->undoRedo().undoList().size();
+    QInputMethodEvent again(u"あき"_s, {});
+    QApplication::sendEvent(c.edit, &again);
+    QInputMethodEvent cancel(QString(), {});
+    QApplication::sendEvent(c.edit, &cancel);
+    QCOMPARE(c.edit->text(), body);
+    QCOMPARE(c.doc->undoRedo().undoList().size(), records);
+
+    // A commit that replaces characters before the caret (reconversion).
+    c.edit->setCaret(6);
+    QInputMethodEvent reconvert;
+    reconvert.setCommitString(u"夜"_s, -1, 1);
+    QApplication::sendEvent(c.edit, &reconvert);
+    QCOMPARE(c.edit->text(), u"春の\r\n朝夜す"_s);
+    QTest::keyClick(c.edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(c.edit->text(), body);
+}
+
 void TestEditorPane::cutPasteAndDropAreRecorded()
 {
     Harness h({u"ab\r\ncd\r\nef"_s}, 0);
@@ -429,6 +511,50 @@ void TestEditorPane::cutPasteAndDropAreRecorded()
     QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.edit->text(), u"ab\r\ncd\r\nef"_s);
+}
+
+void TestEditorPane::pastedBreaksAndOddCharactersUndoExactly_data()
+{
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QString>("inText");
+
+    QTest::newRow("lone CR") << u"x\ry"_s << u"x\r\ny"_s;
+    QTest::newRow("lone LF") << u"x\ny"_s << u"x\r\ny"_s;
+    QTest::newRow("CR CR LF") << u"x\r\r\ny"_s << u"x\r\n\r\ny"_s;
+    QTest::newRow("paragraph separator") << u"x\u2029y"_s << u"x\r\ny"_s;
+    QTest::newRow("NUL") << QString::fromUtf16(u"x\0y", 3) << QString::fromUtf16(u"x\0y", 3);
+    QTest::newRow("surrogate pair") << u"x\U0001F600y"_s << u"x\U0001F600y"_s;
+    QTest::newRow("trailing CR") << u"xy\r"_s << u"xy\r\n"_s;
+}
+
+void TestEditorPane::pastedBreaksAndOddCharactersUndoExactly()
+{
+    QFETCH(QString, clip);
+    QFETCH(QString, inText);
+    const QString body = u"ab\r\n\r\ncd\r\nef"_s;
+    // Start, inside a line, end of a line, an empty line, the very end.
+    for (qint32 caret : {0, 1, 2, 4, 12}) {
+        Harness h({body}, 0);
+        QVERIFY(h.show());
+        h.edit->setCaret(caret);
+        QApplication::clipboard()->setText(clip);
+        QTest::keyClick(h.edit, Qt::Key_V, Qt::ControlModifier);
+        const QString after = body.left(caret) + inText + body.mid(caret);
+        QCOMPARE(h.edit->text(), after);
+        QCOMPARE(h.edit->textPosition(h.edit->textCursor().position()), caret + inText.size());
+
+        QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.edit->text(), body);
+        QCOMPARE(h.edit->textPosition(h.edit->textCursor().position()), caret);
+        QTest::keyClick(h.edit, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(h.edit->text(), after);
+        QCOMPARE(h.edit->textPosition(h.edit->textCursor().position()), caret + inText.size());
+        // Typing goes on from there as from any caret.
+        perform(h.edit, u"text:Q"_s);
+        QCOMPARE(h.edit->text(), body.left(caret) + inText + u"Q"_s + body.mid(caret));
+        QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.edit->text(), after);
+    }
 }
 
 void TestEditorPane::labelModeRenamesFromTheLabelLine()
@@ -711,6 +837,57 @@ void TestEditorPane::replaceStepsThroughMatches()
     h.edit->setCaret(0);
     perform(h.edit, u"text:q"_s);
     QCOMPARE(h.doc->undoRedo().undoList().constLast().kind, qint32(CMD_ITEM::Inserted));
+}
+
+void TestEditorPane::findAndReplaceTakeLineBreaksAsCrLf()
+{
+    const QString body = u"春の\r\n朝 春の\r\n朝"_s;
+    Harness h({body}, 0);
+    QVERIFY(h.show());
+    h.edit->setCaret(0);
+
+    // A line break pasted into the field looks for the line break of the text.
+    QTest::keyClick(h.edit, Qt::Key_R, Qt::ControlModifier);
+    auto *dialog = h.edit->findChild<FindReplaceDialog *>(u"replaceDialog"_s);
+    QVERIFY(dialog);
+    auto *what = dialog->findChild<QLineEdit *>(u"findWhat"_s);
+    QApplication::clipboard()->setText(u"の\n朝"_s);
+    what->clear();
+    QTest::keyClick(what, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(dialog->findWhat(), u"の\n朝"_s);
+    dialog->findChild<QPushButton *>(u"findNext"_s)->click();
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().selectionStart()), 1);
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().selectionEnd()), 5);
+    QTest::keyClick(h.edit, Qt::Key_F3);
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().selectionStart()), 7);
+    // F3 wraps round to the first one.
+    QTest::keyClick(h.edit, Qt::Key_F3);
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().selectionStart()), 1);
+
+    // A replacement holding the searched text and a line break: each match
+    // once, the caret after the last one, one undo and one redo for all.
+    QApplication::clipboard()->setText(u"の\n朝\n"_s);
+    auto *with = dialog->findChild<QLineEdit *>(u"replaceWith"_s);
+    with->setFocus();
+    QTest::keyClick(with, Qt::Key_V, Qt::ControlModifier);
+    dialog->findChild<QPushButton *>(u"replaceAll"_s)->click();
+    const QString after = u"春の\r\n朝\r\n 春の\r\n朝\r\n"_s;
+    QCOMPARE(h.edit->text(), after);
+    QCOMPARE(widgetTextCrLf(*h.edit), after);
+    QCOMPARE(h.edit->textPosition(h.edit->textCursor().position()), qint32(after.size()));
+
+    QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), body);
+    QTest::keyClick(h.edit, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), after);
+    QCOMPARE(widgetTextCrLf(*h.edit), after);
+
+    // One replacement: the selection is the match with its line break.
+    QTest::keyClick(h.edit, Qt::Key_Z, Qt::ControlModifier);
+    h.edit->setCaret(0);
+    QVERIFY(h.edit->replaceSelection(u"の\r朝"_s, u"-"_s, true));
+    QVERIFY(h.edit->replaceSelection(u"の\r朝"_s, u"-"_s, true));
+    QCOMPARE(h.edit->text(), u"春- 春の\r\n朝"_s);
 }
 
 void TestEditorPane::findDialog_data()

@@ -630,6 +630,16 @@ void CQuilloryEdit::keyPressEvent(QKeyEvent *e)
         e->accept();
         return;
     }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (mods & Qt::ShiftModifier)) {
+        // Shift+Enter would put a line separator (U+2028) into the text: a
+        // break on screen, but no CR LF in the body and no line in a file.
+        QKeyEvent plain(e->type(), e->key(), mods & ~Qt::ShiftModifier, e->nativeScanCode(),
+                        e->nativeVirtualKey(), e->nativeModifiers(), e->text(), e->isAutoRepeat(),
+                        e->count());
+        QPlainTextEdit::keyPressEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(e);
 }
 
@@ -849,8 +859,10 @@ void CQuilloryEdit::selectTextRange(qint32 start, qint32 end)
     ensureCursorVisible();
 }
 
-bool CQuilloryEdit::findText(const QString &what, bool matchCase, bool down)
+bool CQuilloryEdit::findText(const QString &whatTyped, bool matchCase, bool down)
 {
+    // A line break pasted into the dialog's field is the text's CR LF.
+    const QString what = withCrLf(whatTyped);
     if (what.isEmpty())
         return false;
     m_findWhat = what;
@@ -888,8 +900,10 @@ void CQuilloryEdit::findNext()
         findText(m_findWhat, m_findMatchCase, m_findDown);
 }
 
-bool CQuilloryEdit::replaceSelection(const QString &what, const QString &with, bool matchCase)
+bool CQuilloryEdit::replaceSelection(const QString &whatTyped, const QString &withTyped, bool matchCase)
 {
+    const QString what = withCrLf(whatTyped);
+    const QString with = withCrLf(withTyped);
     if (what.isEmpty())
         return false;
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -908,8 +922,12 @@ bool CQuilloryEdit::replaceSelection(const QString &what, const QString &with, b
     return findText(what, matchCase, true);
 }
 
-int CQuilloryEdit::replaceAll(const QString &what, const QString &with, bool matchCase)
+int CQuilloryEdit::replaceAll(const QString &whatTyped, const QString &withTyped, bool matchCase)
 {
+    // Line breaks as the text has them, so that they are found and the
+    // caret lands after the last replacement.
+    const QString what = withCrLf(whatTyped);
+    const QString with = withCrLf(withTyped);
     if (what.isEmpty())
         return 0;
     m_findWhat = what;

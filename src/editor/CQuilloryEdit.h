@@ -65,7 +65,8 @@ public:
     // The replace dialog's steps, recorded as replacements. replaceSelection
     // replaces the selection when it is the text searched for, then finds
     // the next one. replaceAll replaces every occurrence as one change and
-    // returns how many there were.
+    // returns how many there were. Any line break in `what` or `with` is
+    // taken as the text's CR LF.
     bool replaceSelection(const QString &what, const QString &with, bool matchCase);
     int replaceAll(const QString &what, const QString &with, bool matchCase);
 
