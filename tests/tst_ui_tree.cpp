@@ -3,6 +3,7 @@
 
 #include "CommandIds.h"
 #include "Messages.h"
+#include "model/BodyText.h"
 #include "model/CQuilloryDoc.h"
 #include "settings/SettingsBackend.h"
 #include "tree/CQuilloryTree.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +119,60 @@ void forceLevel(CTreeList &store, qint32 number, qint32 level)
     store.clearBuffer();
 }
 
+// Where the tree and the store part ways: every item of the store has one
+// row, under the row of the item's parent, after the rows of the siblings
+// before it in the store, with the item's label; the selected row is the
+// document's current item and the editor holds that item's text. "" when
+// they agree.
+QString treeAgainstStore(const CQuilloryTree &tree, const CQuilloryDoc &doc, const QString &editorText)
+{
+    const OutlineTreeModel &model = *tree.outlineModel();
+    const CTreeList &store = doc.store();
+    qint32 rows = 0;
+    std::vector<QModelIndex> pending;
+    for (int row = 0; row < model.rowCount(); ++row)
+        pending.push_back(model.index(row, 0));
+    while (!pending.empty()) {
+        const QModelIndex index = pending.back();
+        pending.pop_back();
+        ++rows;
+        for (int row = 0; row < model.rowCount(index); ++row)
+            pending.push_back(model.index(row, 0, index));
+    }
+    if (rows != qint32(store.items().size()))
+        return u"%1 rows for %2 items"_s.arg(rows).arg(store.items().size());
+    QHash<qint32, qint32> lastRowUnder;
+    for (const TREE_ITEM &item : store.items()) {
+        const QModelIndex index = model.indexOfNumber(item.number);
+        if (!index.isValid())
+            return u"item %1 has no row"_s.arg(item.number);
+        if (model.numberAt(index) != item.number)
+            return u"the row of item %1 stands for %2"_s.arg(item.number).arg(model.numberAt(index));
+        const qint32 parent = store.parentOf(item.number);
+        if (model.numberAt(index.parent()) != parent)
+            return u"row %1 hangs under %2, the item under %3"_s.arg(item.number).arg(
+                model.numberAt(index.parent())).arg(parent);
+        const qint32 before = lastRowUnder.value(parent, -1);
+        if (index.row() <= before)
+            return u"row %1 stands before a sibling that comes earlier in the outline"_s.arg(item.number);
+        lastRowUnder.insert(parent, index.row());
+        if (index.data().toString() != item.label)
+            return u"row %1 shows \"%2\", the item is \"%3\""_s.arg(item.number).arg(index.data().toString(),
+                                                                         item.label);
+    }
+    if (tree.selectedNumber() != doc.currentNumber())
+        return u"row %1 selected, item %2 current"_s.arg(tree.selectedNumber()).arg(doc.currentNumber());
+    if (rows > 0 && !tree.selectionModel()->isSelected(tree.currentIndex()))
+        return u"the current row %1 is not selected"_s.arg(tree.selectedNumber());
+    // A rename reaches the editor's label line before the body; the rest of
+    // the text is the item's.
+    const QString body = store.getBody(doc.currentNumber());
+    if (labelFromBody(editorText) != store.findItem(doc.currentNumber())->label
+        || bodyWithoutLabel(editorText) != bodyWithoutLabel(body))
+        return u"the editor holds \"%1\", item %2 is \"%3\""_s.arg(editorText).arg(doc.currentNumber()).arg(body);
+    return {};
+}
+
 const QList<Item> Abcd = {{1, u"A"_s}, {2, u"B"_s}, {2, u"C"_s}, {1, u"D"_s}};
 
 const QList<int> AllCommands = {Cmd::TreeAddAbove,   Cmd::TreeAddBelow,   Cmd::TreeAddChild,
@@ -160,6 +216,8 @@ private slots:
     void focusMakesTreeActive();
     void settingsGiveFontAndColours();
     void emptyStoreGivesEmptyTree();
+    void randomCommandsKeepTreeAndStoreInStep_data();
+    void randomCommandsKeepTreeAndStoreInStep();
 };
 
 void TestTreePane::shapeFollowsLevels_data()
@@ -748,6 +806,107 @@ void TestTreePane::emptyStoreGivesEmptyTree()
     h.tree->deleteAllItems();
     QCOMPARE(h.tree->model()->rowCount(), 0);
     QCOMPARE(h.tree->selectedNumber(), -1);
+}
+
+void TestTreePane::randomCommandsKeepTreeAndStoreInStep_data()
+{
+    QTest::addColumn<int>("treeExpand");
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QList<Item>>("items");
+    const QList<Item> regular = {{1, u"A"_s}, {2, u"B"_s}, {3, u"C"_s}, {3, u"D"_s},
+                                 {2, u"E"_s}, {1, u"F"_s}, {2, u"G"_s}, {1, u"H"_s}};
+    // Levels that rise by more than one and an outline that starts deep.
+    const QList<Item> irregular = {{2, u"A"_s}, {1, u"B"_s}, {3, u"C"_s}, {2, u"D"_s},
+                                   {4, u"E"_s}, {3, u"F"_s}, {1, u"G"_s}, {3, u"H"_s}};
+    for (quint32 seed : {1u, 2u, 3u, 4u}) {
+        QTest::addRow("expanded, seed %u", seed) << 1 << seed << regular;
+        QTest::addRow("collapsed, seed %u", seed) << 0 << seed << regular;
+        QTest::addRow("irregular, seed %u", seed) << int(seed % 2) << seed << irregular;
+    }
+}
+
+// Commands, undo and redo, keys and label changes in random order, the tree
+// checked against the store after every step.
+void TestTreePane::randomCommandsKeepTreeAndStoreInStep()
+{
+    QFETCH(int, treeExpand);
+    QFETCH(quint32, seed);
+    QFETCH(QList<Item>, items);
+    Harness h(treeExpand);
+    h.show(items);
+    h.tree->resize(240, 160);
+    h.tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.tree.get()));
+    h.tree->setFocus();
+    QRandomGenerator random(seed);
+    const QList<int> keys = {Qt::Key_Up,   Qt::Key_Down, Qt::Key_Left,     Qt::Key_Right,
+                             Qt::Key_Home, Qt::Key_End,  Qt::Key_PageDown, Qt::Key_PageUp};
+    QStringList steps;
+    int ran = 0;
+    for (int step = 0; step < 400; ++step) {
+        const int pick = int(random.bounded(100));
+        if (pick < 55) {
+            const int command = AllCommands.at(int(random.bounded(qint64(AllCommands.size()))));
+            steps.append(u"command %1"_s.arg(command));
+            ran += h.tree->runCommand(command) ? 1 : 0;
+        } else if (pick < 85) {
+            const int key = keys.at(int(random.bounded(qint64(keys.size()))));
+            steps.append(u"key %1"_s.arg(QKeySequence(key).toString()));
+            QTest::keyClick(h.tree.get(), Qt::Key(key));
+        } else if (pick < 92) {
+            // The editor's first line becomes the label on the next write-back.
+            const QString label = u"第%1"_s.arg(step);
+            steps.append(u"type %1 into %2"_s.arg(label).arg(h.doc->currentNumber()));
+            h.editor.select(0, 0);
+            h.editor.typeText(label);
+            h.doc->writeBack(true);
+        } else if (pick < 96 && h.tree->selectedNumber() >= 0) {
+            // An in-place rename, confirmed with Return or ended by the next
+            // command the way the frame ends it.
+            const QString label = u"r%1"_s.arg(step);
+            const bool byCommand = random.bounded(2) != 0;
+            steps.append(u"rename %1 to %2%3"_s.arg(h.tree->selectedNumber()).arg(label, byCommand ? u" then command"_s : u""_s));
+            QTest::keyClick(h.tree.get(), Qt::Key_F2);
+            QPointer<QLineEdit> line = openEditor(*h.tree);
+            QVERIFY(line);
+            line->selectAll();
+            QTest::keyClicks(line, label);
+            if (byCommand) {
+                h.tree->commitLabelEdit();
+                const int command = AllCommands.at(int(random.bounded(qint64(AllCommands.size()))));
+                steps.append(u"command %1"_s.arg(command));
+                h.tree->runCommand(command);
+            } else {
+                QTest::keyClick(line, Qt::Key_Return);
+                QTRY_VERIFY(!line || !line->isVisible());
+            }
+        } else {
+            // A new label for any item, its row shown or hidden: the
+            // current one's as typed into its label line, any other's as a
+            // write-back gives it.
+            const auto &items = h.doc->store().items();
+            auto pos = items.begin();
+            std::advance(pos, random.bounded(qint64(items.size())));
+            const qint32 number = pos->number;
+            const QString label = u"名%1"_s.arg(step);
+            steps.append(u"label %1 on %2"_s.arg(label).arg(number));
+            if (number == h.doc->currentNumber()) {
+                h.editor.select(0, 0);
+                h.editor.typeText(label);
+                h.doc->setCurrentLabel(labelFromBody(h.editor.text()));
+            } else {
+                const QString body = label + h.doc->store().getBody(number);
+                h.doc->store().setBody(number, body);
+                h.doc->store().setLabel(number, labelFromBody(body));
+                h.tree->setItemLabel(number, labelFromBody(body));
+            }
+        }
+        const QString fault = treeAgainstStore(*h.tree, *h.doc, h.editor.text());
+        if (!fault.isEmpty())
+            QFAIL(qPrintable(fault + u" after: "_s + steps.mid(qMax(0, steps.size() - 6)).join(u", "_s)));
+    }
+    // The walk must have edited the outline, not just looked at it.
+    QVERIFY(ran > 100);
 }
 
 QTEST_MAIN(TestTreePane)
