@@ -1,5 +1,4 @@
-#include "DocumentFixture.h"
-#include "FakeFileChooser.h"
+#include "AppFixture.h"
 #include "FileBytes.h"
 #include "OutlineText.h"
 #include "UserTexts.h"
@@ -74,58 +73,16 @@ const QList<std::pair<qint32, QString>> Story = {
 };
 const QString StoryOutline = u"第一章1 場面一2 場面二2 第二章1"_s;
 
-// The real application over an in-memory settings store; the user folder is
-// the application's to make. Questions and file dialogs are answered by fakes.
-struct AppHarness : UserFolderFixture
+// The window over the story; settings default to no first-run notice.
+struct AppHarness : AppFixture
 {
-    FakeFileChooser chooser;
-    std::unique_ptr<CQuilloryApp> app;
-
     explicit AppHarness(const SettingValues &settings = {{u"TitleText"_s, 0}})
-        : UserFolderFixture(settings, NoFolders)
+        : AppFixture(settings)
     {
     }
 
-    bool start(const QString &documentPath = QString())
-    {
-        CQuilloryApp::Services services;
-        services.settings = &backend;
-        services.prompter = &prompter;
-        services.chooser = &chooser;
-        services.documentsFolder = [] { return QString(); };
-        app = std::make_unique<CQuilloryApp>(services);
-        if (!app->initInstance(documentPath))
-            return false;
-        frame()->activateWindow();
-        return QTest::qWaitForWindowActive(frame());
-    }
+    QString writeStory(const QString &name) { return writeOutline(name, Story); }
 
-    CMainFrame *frame() const { return app->mainFrame(); }
-    CQuilloryTree *tree() const { return frame()->treePane(); }
-    CQuilloryEdit *editor() const { return frame()->editorPane(); }
-    CQuilloryDoc &doc() const { return app->document(); }
-
-    // A native file in Data, written before the start.
-    QString writeStory(const QString &name)
-    {
-        QDir().mkpath(user + u"/Data"_s);
-        CTreeList store;
-        for (const auto &[level, body] : Story)
-            store.appendItem(level, body);
-        const QString path = data(name);
-        return NativeFile::write(path, store, NativeHeader(), 0, nullptr) ? path : QString();
-    }
-
-    void focusEditor()
-    {
-        editor()->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
-    void focusTree()
-    {
-        tree()->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
     void selectInTree(qint32 number)
     {
         tree()->selectItem(number);

@@ -1,7 +1,6 @@
 // A writer's sessions in the assembled window: whatever was typed, renamed
 // or rearranged must reach the store and the saved file.
-#include "DocumentFixture.h"
-#include "FakeFileChooser.h"
+#include "AppFixture.h"
 #include "FileBytes.h"
 #include "OutlineText.h"
 
@@ -61,55 +60,15 @@ const QList<std::pair<qint32, QString>> Story = {
     {1, u"第二章\r\n夏の夜。"_s},
 };
 
-struct App : UserFolderFixture
+struct App : AppFixture
 {
-    FakeFileChooser chooser;
-    std::unique_ptr<CQuilloryApp> app;
-
     explicit App(const SettingValues &settings = {{u"TitleText"_s, 0}, {u"FileSaveMsg"_s, 0}})
-        : UserFolderFixture(settings, NoFolders)
+        : AppFixture(settings)
     {
     }
 
-    bool start(const QString &documentPath = QString())
-    {
-        CQuilloryApp::Services services;
-        services.settings = &backend;
-        services.prompter = &prompter;
-        services.chooser = &chooser;
-        services.documentsFolder = [] { return QString(); };
-        app = std::make_unique<CQuilloryApp>(services);
-        if (!app->initInstance(documentPath))
-            return false;
-        frame()->activateWindow();
-        return QTest::qWaitForWindowActive(frame());
-    }
+    QString writeStory(const QString &name) { return writeOutline(name, Story); }
 
-    QString writeStory(const QString &name)
-    {
-        QDir().mkpath(user + u"/Data"_s);
-        CTreeList store;
-        for (const auto &[level, body] : Story)
-            store.appendItem(level, body);
-        const QString path = data(name);
-        return NativeFile::write(path, store, NativeHeader(), 0, nullptr) ? path : QString();
-    }
-
-    CMainFrame *frame() const { return app->mainFrame(); }
-    CQuilloryTree *tree() const { return frame()->treePane(); }
-    CQuilloryEdit *editor() const { return frame()->editorPane(); }
-    CQuilloryDoc &doc() const { return app->document(); }
-
-    void focusEditor()
-    {
-        editor()->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
-    void focusTree()
-    {
-        tree()->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-    }
     void select(qint32 number)
     {
         tree()->selectItem(number);
